@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and `make run` need; quick when all are present.
+set -euo pipefail
+pkgs=(
+  cmake ninja-build g++ clang libclang-rt-14-dev googletest
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine64 xvfb x11-apps imagemagick xdotool python3-pil fonts-liberation fonts-dejavu-core
+)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "installing: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,22 @@
+// Result lines and status text for the main window.
+#include "scan/report.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "common/text.h"
+
+HWND MainWindowHandle = nullptr;
+
+void WriteReportLine(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vsnprintf(ReportLineBuffer, sizeof ReportLineBuffer, format, args);
+    va_end(args);
+    SendMessageA(MainWindowHandle, UM_ADDLINE, 0, 0);
+}
+
+void ShowStatus(const char* text) {
+    CopyText(StatusText, sizeof StatusText, text);
+    SendMessageA(MainWindowHandle, UM_SHOWSTATUS, 0, 0);
+}

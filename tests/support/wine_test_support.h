@@ -1,0 +1,49 @@
+// Helpers for the Windows-side tests that run under Wine: files, programs, restart, a recorder window.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Path of a program built beside the running test program (name without ".exe").
+std::string SupportProgramPath(const char* name);
+
+// Whole-file helpers; they create missing parent folders when writing.
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+bool WriteText(const std::string& path, const std::string& text);
+std::vector<uint8_t> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
+bool FileExists(const std::string& path);
+bool MakeFolders(const std::string& path);
+
+// Starts a program with a command line; the handle is owned by the caller (EndProgram closes it).
+HANDLE StartProgram(const std::string& commandLine, DWORD* processId = nullptr);
+void EndProgram(HANDLE process);
+// True when the process ended within the time-out.
+bool WaitForExit(HANDLE process, DWORD milliseconds);
+
+// Calls `done` until it returns true or the time-out passes, pumping this thread's messages.
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 30000);
+
+// Restarts the machine as far as files go: runs wineboot -r, which carries out the pending
+// deletions (delayed moves and wininit.ini). Programs holding files should be ended first.
+bool RestartMachine();
+
+// A hidden top-level window standing in for the main window: it records every result line and
+// status text the engine sends, and becomes MainWindowHandle while it lives.
+class RecorderWindow {
+public:
+    RecorderWindow();
+    ~RecorderWindow();
+    HWND handle() const { return window_; }
+    std::vector<std::string> lines;     // every UM_ADDLINE, in order
+    std::vector<std::string> statuses;  // every UM_SHOWSTATUS, in order
+    // Called for every message the window receives (after recording); tests use it to react.
+    std::function<void(UINT message, WPARAM, LPARAM)> onMessage;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
+    HWND window_ = nullptr;
+};

@@ -1,0 +1,306 @@
+"""Isolated Wine prefixes and Xvfb displays for Purgix's tests and for `make run`.
+
+A template prefix is made once per build tree (wineboot -i) and made safe: no z: drive, user
+folders as plain folders, fonts copied, no window manager wait. Each test copies it into a run
+folder of its own (large binaries hard-linked, everything a program may rewrite copied), maps its
+drives, sets the Windows version, keeps its wineserver alive while it runs and stops it afterwards.
+"""
+import fcntl
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver64"
+VERSIONS = {"win98", "nt40", "win2k", "winxp", "win7"}
+# Suite-name suffixes of the Windows-side tests and the version each asks for.
+SUITE_VERSIONS = {"OnWin98": "win98", "OnNt40": "nt40", "OnWin2k": "win2k", "OnWinXp": "winxp", "OnWin7": "win7"}
+# Binaries Wine never rewrites in place: safe to share between prefixes by hard link.
+SHARED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ocx", ".acm", ".cpl", ".tlb", ".ax", ".ds", ".mui",
+                   ".nls", ".ttf", ".fon", ".com", ".msstyles", ".vxd", ".dll16", ".exe16")
+
+
+def base_env(prefix, home):
+    env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
+    env.update(WINEPREFIX=prefix, HOME=home, WINEDEBUG=os.environ.get("PURGIX_WINEDEBUG", "-all"),
+               WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
+    env.pop("DISPLAY", None)
+    return env
+
+
+def _reg_block(key, values):
+    lines = ["", "[%s] 0" % key.replace("\\", "\\\\")]
+    for name, data in values.items():
+        lines.append('"%s"="%s"' % (name, data))
+    return "\n".join(lines) + "\n"
+
+
+def _append_reg(path, key, values):
+    # Wine merges repeated key blocks when it loads a registry file, so appending is enough.
+    with open(path, "a", encoding="utf-8") as f:
+        f.write(_reg_block(key, values))
+
+
+def make_plain_user_folders(prefix):
+    """Turns every link under C:\\users (wineboot links user folders to $HOME) into a plain folder."""
+    users = os.path.join(prefix, "drive_c", "users")
+    for root, dirs, files in os.walk(users):
+        for name in dirs + files:
+            path = os.path.join(root, name)
+            if os.path.islink(path):
+                os.unlink(path)
+                os.makedirs(path)
+
+
+def unsafe_links(prefix):
+    """Every link of a prefix that leads outside it: a scan would walk the Linux machine through it."""
+    found = []
+    dosdevices = os.path.join(prefix, "dosdevices")
+    if os.path.lexists(os.path.join(dosdevices, "z:")):
+        found.append(os.path.join(dosdevices, "z:"))
+    users = os.path.join(prefix, "drive_c", "users")
+    for root, dirs, files in os.walk(users):
+        for name in dirs + files:
+            path = os.path.join(root, name)
+            if os.path.islink(path):
+                found.append(path)
+    return found
+
+
+def ensure_template(build_dir):
+    """The template prefix of this build tree, made once (under a lock) and reused."""
+    build_dir = os.path.abspath(build_dir)
+    template = os.path.join(build_dir, "wine-template")
+    ready = os.path.join(template, ".purgix-ready")
+    if os.path.exists(ready):
+        return template
+    os.makedirs(build_dir, exist_ok=True)
+    with open(os.path.join(build_dir, "wine-template.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.exists(ready):
+            return template
+        shutil.rmtree(template, ignore_errors=True)
+        home = template + "-home"
+        os.makedirs(home, exist_ok=True)
+        env = base_env(template, home)
+        subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       check=False, timeout=300)
+        # Settings that every prefix shares: no wait for a window manager, no crash dialog.
+        for args in (["reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
+                     ["reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD",
+                      "/d", "0", "/f"]):
+            subprocess.run([WINE] + args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        subprocess.run([WINESERVER, "-k"], env=env, stderr=subprocess.DEVNULL, timeout=60)
+        subprocess.run([WINESERVER, "-w"], env=env, stderr=subprocess.DEVNULL, timeout=60)
+        if not os.path.exists(os.path.join(template, "system.reg")):
+            raise RuntimeError("wineboot -i did not create a prefix in " + template)
+        z = os.path.join(template, "dosdevices", "z:")
+        if os.path.lexists(z):
+            os.unlink(z)
+        make_plain_user_folders(template)
+        fonts = os.path.join(template, "drive_c", "windows", "Fonts")
+        os.makedirs(fonts, exist_ok=True)
+        if os.path.isdir("/usr/share/wine/fonts"):
+            for name in os.listdir("/usr/share/wine/fonts"):
+                shutil.copy2(os.path.join("/usr/share/wine/fonts", name), fonts)
+        try:
+            os.unlink(os.path.join(template, "wineserver"))
+        except FileNotFoundError:
+            pass
+        shutil.rmtree(home, ignore_errors=True)
+        open(ready, "w").close()
+    return template
+
+
+def copy_tree(src, dst):
+    """Copies a template prefix: binaries hard-linked, every other file copied."""
+    for root, dirs, files in os.walk(src):
+        rel = os.path.relpath(root, src)
+        target_root = dst if rel == "." else os.path.join(dst, rel)
+        os.makedirs(target_root, exist_ok=True)
+        for name in dirs:
+            path = os.path.join(root, name)
+            if os.path.islink(path):
+                os.symlink(os.readlink(path), os.path.join(target_root, name))
+        for name in files:
+            path = os.path.join(root, name)
+            target = os.path.join(target_root, name)
+            if os.path.islink(path):
+                os.symlink(os.readlink(path), target)
+            elif name.lower().endswith(SHARED_SUFFIXES):
+                os.link(path, target)
+            else:
+                shutil.copy2(path, target)
+        dirs[:] = [d for d in dirs if not os.path.islink(os.path.join(root, d))]
+
+
+class Prefix:
+    """One isolated Wine prefix in a run folder: drives, version, a persistent wineserver."""
+
+    def __init__(self, build_dir, name, version="win7", drives=None, programs_dir=None, graphics="null"):
+        if version not in VERSIONS:
+            raise ValueError("unknown Windows version " + version)
+        self.build_dir = os.path.abspath(build_dir)
+        runs = os.path.join(self.build_dir, "wine-runs")
+        os.makedirs(runs, exist_ok=True)
+        safe = "".join(c if c.isalnum() or c in "-_." else "_" for c in name)[:80]
+        self.root = os.path.join(runs, "%s-%d-%d" % (safe, os.getpid(), int(time.time() * 1000) % 100000))
+        self.path = os.path.join(self.root, "prefix")
+        self.home = os.path.join(self.root, "home")
+        self.version = version
+        # "null" gives windows without a display (engine tests); "x11" draws on a display.
+        self.graphics = graphics
+        # Drive letter -> (folder, type). C: is the prefix's own Windows tree.
+        self.drives = {"d": "cdrom", "e": "hd", "f": "floppy"} if drives is None else dict(drives)
+        self.programs_dir = os.path.abspath(programs_dir or self.build_dir)
+        self.started = []
+        self.server_running = False
+
+    def env(self, display=None):
+        env = base_env(self.path, self.home)
+        if display:
+            env["DISPLAY"] = display
+        return env
+
+    def drive_folder(self, letter):
+        return os.path.join(self.path, "drive_c") if letter == "c" else os.path.join(self.root, "drive_" + letter)
+
+    def create(self):
+        template = ensure_template(self.build_dir)
+        os.makedirs(self.home)
+        copy_tree(template, self.path)
+        dosdevices = os.path.join(self.path, "dosdevices")
+        types = {}
+        for letter, kind in sorted(self.drives.items()):
+            folder = self.drive_folder(letter)
+            os.makedirs(folder, exist_ok=True)
+            os.symlink(folder, os.path.join(dosdevices, letter + ":"))
+            types[letter + ":"] = kind
+        # T: holds the built programs; declared a network drive so no drive scan ever walks it.
+        os.symlink(self.programs_dir, os.path.join(dosdevices, "t:"))
+        types["t:"] = "network"
+        _append_reg(os.path.join(self.path, "system.reg"), r"Software\Wine\Drives", types)
+        _append_reg(os.path.join(self.path, "user.reg"), r"Software\Wine", {"Version": self.version})
+        _append_reg(os.path.join(self.path, "user.reg"), r"Software\Wine\Drivers", {"Graphics": self.graphics})
+        leaks = unsafe_links(self.path)
+        if leaks:
+            raise RuntimeError("prefix has links out of it: %s" % leaks)
+        return self
+
+    def start_server(self):
+        """Keeps the wineserver alive between the programs of one test (services need it)."""
+        subprocess.run([WINESERVER, "-p"], env=self.env(), check=True, timeout=60)
+        self.server_running = True
+
+    def popen(self, args, display=None, **kw):
+        proc = subprocess.Popen([WINE] + list(args), env=self.env(display), **kw)
+        self.started.append(proc)
+        return proc
+
+    def run(self, args, display=None, timeout=120, **kw):
+        proc = self.popen(args, display=display, **kw)
+        try:
+            out, err = proc.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            out, err = proc.communicate()
+            raise
+        return subprocess.CompletedProcess(proc.args, proc.returncode, out, err)
+
+    def restart(self):
+        """A restart as Windows does it: pending deletions and the rename list are carried out."""
+        self.run(["wineboot", "-r"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+    def stop(self):
+        """Stops every process of this prefix and its wineserver, then the processes this object started."""
+        subprocess.run([WINESERVER, "-k"], env=self.env(), stderr=subprocess.DEVNULL, timeout=60)
+        subprocess.run([WINESERVER, "-w"], env=self.env(), stderr=subprocess.DEVNULL, timeout=60)
+        self.server_running = False
+        for proc in self.started:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait()
+
+    def remove(self):
+        if os.environ.get("PURGIX_KEEP_PREFIX") != "1":
+            shutil.rmtree(self.root, ignore_errors=True)
+
+
+class Xvfb:
+    """A private X display: started on a free number, stopped by its PID."""
+
+    def __init__(self, size="1024x768x24"):
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"],
+                                     pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        deadline = time.time() + 30
+        while not number.endswith(b"\n") and time.time() < deadline:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        if not number.strip():
+            self.stop()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number.decode().strip()
+
+    def screenshot(self, path):
+        os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        subprocess.run(["/usr/bin/import", "-window", "root", "-display", self.display, path], check=True, timeout=60)
+        return path
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+
+
+def version_for_test(gtest_filter):
+    """Windows version a Windows-side test asks for through its suite name's suffix."""
+    suite = gtest_filter.split(".", 1)[0]
+    for suffix, version in SUITE_VERSIONS.items():
+        if suite.endswith(suffix):
+            return version
+    return "win7"
+
+
+def stop_leftovers(build_dir):
+    """Stops wineservers and Wine processes whose prefix lies in this build tree (by PID)."""
+    build_dir = os.path.abspath(build_dir)
+    stopped = 0
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit() or int(pid) == os.getpid():
+            continue
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                environ = f.read().split(b"\0")
+        except OSError:
+            continue
+        for item in environ:
+            if item.startswith(b"WINEPREFIX=") and item[11:].decode(errors="replace").startswith(build_dir + "/"):
+                try:
+                    os.kill(int(pid), signal.SIGKILL)
+                    stopped += 1
+                except OSError:
+                    pass
+                break
+    return stopped
+
+
+if __name__ == "__main__":
+    if len(sys.argv) == 3 and sys.argv[1] == "template":
+        print(ensure_template(sys.argv[2]))
+    elif len(sys.argv) == 3 and sys.argv[1] == "stop-leftovers":
+        print("stopped %d leftover Wine processes" % stop_leftovers(sys.argv[2]))
+    else:
+        sys.exit("usage: winebox.py template BUILD_DIR | stop-leftovers BUILD_DIR")

@@ -34,11 +34,12 @@ def base_env(prefix, home):
 def _reg_block(key, values):
     lines = ["", "[%s] 0" % key.replace("\\", "\\\\")]
     for name, data in values.items():
-        lines.append('"%s"="%s"' % (name, data))
+        data = data.replace("\\", "\\\\").replace('"', '\\"')
+        lines.append(('@="%s"' % data) if name == "@" else ('"%s"="%s"' % (name, data)))
     return "\n".join(lines) + "\n"
 
 
-def _append_reg(path, key, values):
+def append_reg(path, key, values):
     # Wine merges repeated key blocks when it loads a registry file, so appending is enough.
     with open(path, "a", encoding="utf-8") as f:
         f.write(_reg_block(key, values))
@@ -182,9 +183,9 @@ class Prefix:
         # T: holds the built programs; declared a network drive so no drive scan ever walks it.
         os.symlink(self.programs_dir, os.path.join(dosdevices, "t:"))
         types["t:"] = "network"
-        _append_reg(os.path.join(self.path, "system.reg"), r"Software\Wine\Drives", types)
-        _append_reg(os.path.join(self.path, "user.reg"), r"Software\Wine", {"Version": self.version})
-        _append_reg(os.path.join(self.path, "user.reg"), r"Software\Wine\Drivers", {"Graphics": self.graphics})
+        append_reg(os.path.join(self.path, "system.reg"), r"Software\Wine\Drives", types)
+        append_reg(os.path.join(self.path, "user.reg"), r"Software\Wine", {"Version": self.version})
+        append_reg(os.path.join(self.path, "user.reg"), r"Software\Wine\Drivers", {"Graphics": self.graphics})
         leaks = unsafe_links(self.path)
         if leaks:
             raise RuntimeError("prefix has links out of it: %s" % leaks)

@@ -1,0 +1,67 @@
+# Purgix: `make run` and `make test` install what is missing, build and go. See README.md.
+BUILD    ?= build
+WIN64    := $(BUILD)/win64
+WIN32    := $(BUILD)/win32
+HOST     := $(BUILD)/host
+FUZZ     := $(BUILD)/fuzz
+JOBS     ?= 2
+FUZZ_SECONDS ?= 60
+PY       := /usr/bin/python3
+
+.PHONY: all deps build build-win64 build-win32 build-host build-fuzz test test-host test-windows run bench dist fuzz clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+$(WIN64)/build.ninja: | deps
+	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+$(WIN32)/build.ninja: | deps
+	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DPURGIX_TESTS=OFF
+$(HOST)/build.ninja: | deps
+	cmake -S . -B $(HOST) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPURGIX_SANITIZE=ON
+$(FUZZ)/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPURGIX_FUZZ=ON
+
+build-win64: $(WIN64)/build.ninja
+	ninja -C $(WIN64)
+build-win32: $(WIN32)/build.ninja
+	ninja -C $(WIN32)
+build-host: $(HOST)/build.ninja
+	ninja -C $(HOST)
+build-fuzz: $(FUZZ)/build.ninja
+	ninja -C $(FUZZ)
+
+build: build-host build-win64 build-win32
+
+test-host: build-host
+	cd $(HOST) && ctest -j$(JOBS) --output-on-failure
+
+# Wine and GUI tests; whatever happens, no wineserver, Wine process or Xvfb of this tree stays behind.
+test-windows: build-win64
+	$(PY) tests/support/winebox.py template $(WIN64) >/dev/null
+	cd $(WIN64) && ctest -j$(JOBS) --output-on-failure; status=$$?; \
+	  $(PY) $(CURDIR)/tests/support/winebox.py stop-leftovers $(CURDIR)/$(WIN64); exit $$status
+
+test: build-win32 test-host test-windows
+
+run: build-win64
+	$(PY) tools/run_purgix.py $(WIN64)
+
+bench: build-win64
+	@for script in tests/bench/*.sh; do [ -x "$$script" ] && "$$script" $(WIN64) || true; done
+
+dist: build-win64 build-win32
+	$(PY) tools/make_dist.py $(WIN32) $(WIN64) $(BUILD)/dist
+
+fuzz: build-fuzz
+	@set -e; for target in $(FUZZ)/tests/fuzz/fuzz_*; do \
+	  name=$$(basename $$target); seeds=tests/fuzz/seeds/$${name#fuzz_}; corpus=$(FUZZ)/corpus/$${name#fuzz_}; \
+	  mkdir -p $$corpus; echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=0 $$corpus $$seeds 2>&1 | tail -n 3; \
+	done
+
+clean:
+	-$(PY) tests/support/winebox.py stop-leftovers $(CURDIR)/$(WIN64)
+	rm -rf $(BUILD)

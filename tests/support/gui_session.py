@@ -1,0 +1,169 @@
+"""A GUI test session: a Wine prefix drawing on a private Xvfb display, the automation program, screenshots.
+
+    with GuiSession("main_window") as s:
+        purgix = s.start_purgix()
+        s.auto("wait-window", "Purgix Ver 1.0")
+        s.screenshot("idle")
+"""
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import winebox  # noqa: E402
+
+MAIN_TITLE = "Purgix Ver 1.0"
+
+
+def win_build_dir():
+    build = os.environ.get("PURGIX_WIN_BUILD")
+    if not build:
+        build = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "build", "win64")
+    return os.path.abspath(build)
+
+
+class AutomationError(RuntimeError):
+    pass
+
+
+class GuiSession:
+    """Everything one GUI test starts, stopped again (by PID and by wineserver -k) when it ends."""
+
+    def __init__(self, name, version="win7", drives=None):
+        self.name = name
+        self.build = win_build_dir()
+        self.bin = os.path.join(self.build, "bin")
+        self.screens = os.path.join(self.build, "screenshots")
+        self.prefix = winebox.Prefix(self.build, name, version=version, drives=drives,
+                                     programs_dir=self.build, graphics="x11")
+        self.xvfb = None
+        self.automation = None
+
+    # -- life cycle -------------------------------------------------------------------------
+    def __enter__(self):
+        try:
+            self.prefix.create()
+            system_reg = os.path.join(self.prefix.path, "system.reg")
+            # Web links go to a recorder instead of a browser; it appends each address to C:\opened-urls.txt.
+            for scheme in ("http", "https"):
+                winebox.append_reg(system_reg, r"Software\Classes\%s\shell\open\command" % scheme,
+                                   {"@": r'T:\bin\url_recorder.exe %1'})
+            self.xvfb = winebox.Xvfb()
+            self.prefix.start_server()
+            self.automation = self.prefix.popen([r"T:\bin\purgix_auto.exe"], display=self.xvfb.display,
+                                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, kind, value, trace):
+        if kind is not None and self.xvfb:
+            try:
+                self.screenshot("FAILED-" + self.name)
+            except Exception:
+                pass
+        self.close()
+        return False
+
+    def close(self):
+        if self.automation and self.automation.poll() is None:
+            try:
+                self.automation.stdin.write("quit\n")
+                self.automation.stdin.flush()
+            except OSError:
+                pass
+        self.prefix.stop()
+        if self.xvfb:
+            self.xvfb.stop()
+        self.prefix.remove()
+
+    # -- programs ---------------------------------------------------------------------------
+    def start(self, program, *args):
+        """Starts a Windows program on the display; program is a Windows path or a name in bin/."""
+        if "\\" not in program and ":" not in program:
+            program = "T:\\bin\\" + program + ".exe"
+        return self.prefix.popen([program] + list(args), display=self.xvfb.display,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def start_purgix(self):
+        return self.start("Purgix")
+
+    def wine(self, *args, timeout=120):
+        return self.prefix.run(list(args), display=self.xvfb.display, timeout=timeout,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+
+    # -- automation -------------------------------------------------------------------------
+    def auto(self, *words):
+        """Sends one command to the automation program; returns its answer (text after "ok")."""
+        line = " ".join('"%s"' % w if (" " in str(w) or not str(w)) else str(w) for w in words)
+        self.automation.stdin.write(line + "\n")
+        self.automation.stdin.flush()
+        answer = []
+        while True:
+            got = self.automation.stdout.readline()
+            if got == "":
+                raise AutomationError("automation program ended during: " + line)
+            got = got.rstrip("\n")
+            if got == ".":
+                break
+            answer.append(got)
+        first = answer[0] if answer else "error no answer"
+        if not first.startswith("ok"):
+            raise AutomationError("%s -> %s" % (line, first))
+        answer[0] = first[3:] if first.startswith("ok ") else ""
+        return "\n".join(answer)
+
+    def try_auto(self, *words):
+        try:
+            return self.auto(*words)
+        except AutomationError:
+            return None
+
+    def wait_window(self, title=MAIN_TITLE, timeout_ms=60000):
+        return self.auto("wait-window", title, timeout_ms)
+
+    def text(self, control_id, title=MAIN_TITLE):
+        return self.auto("text", title, control_id)
+
+    def lines(self, control_id, title=MAIN_TITLE):
+        out = self.auto("lines", title, control_id).split("\n")
+        return [unescape(x) for x in out[1:]]
+
+    def state(self, control_id, title=MAIN_TITLE):
+        visible, enabled = self.auto("state", title, control_id).split()
+        return visible == "1", enabled == "1"
+
+    def wait_for(self, condition, timeout=60.0, what="condition"):
+        """Polls condition() until it is true; raises after the time-out."""
+        deadline = time.time() + timeout
+        while True:
+            value = condition()
+            if value:
+                return value
+            if time.time() > deadline:
+                raise AssertionError("timed out waiting for " + what)
+            time.sleep(0.1)
+
+    def screenshot(self, name):
+        return self.xvfb.screenshot(os.path.join(self.screens, name + ".png"))
+
+    def c_path(self, windows_path):
+        """Linux path of a file on the prefix's C: (or another mapped drive)."""
+        letter = windows_path[0].lower()
+        rest = windows_path[3:].replace("\\", "/")
+        return os.path.join(self.prefix.drive_folder(letter), rest)
+
+
+def unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\" and i + 1 < len(text):
+            out.append({"n": "\n", "r": "\r", "t": "\t", "\\": "\\"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)

@@ -19,6 +19,8 @@ VERSIONS = {"win98", "nt40", "win2k", "winxp", "win7"}
 # Suite-name suffixes of the Windows-side tests and the version each asks for.
 SUITE_VERSIONS = {"OnWin98": "win98", "OnNt40": "nt40", "OnWin2k": "win2k", "OnWinXp": "winxp", "OnWin7": "win7"}
 # Binaries Wine never rewrites in place: safe to share between prefixes by hard link.
+# Raise when the recipe of the template changes, so cached templates are made again.
+TEMPLATE_RECIPE = "2"
 SHARED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ocx", ".acm", ".cpl", ".tlb", ".ax", ".ds", ".mui",
                    ".nls", ".ttf", ".fon", ".com", ".msstyles", ".vxd", ".dll16", ".exe16")
 
@@ -71,17 +73,25 @@ def unsafe_links(prefix):
     return found
 
 
+def _recipe_of(ready_file):
+    try:
+        with open(ready_file) as f:
+            return f.read().strip()
+    except OSError:
+        return None
+
+
 def ensure_template(build_dir):
     """The template prefix of this build tree, made once (under a lock) and reused."""
     build_dir = os.path.abspath(build_dir)
     template = os.path.join(build_dir, "wine-template")
     ready = os.path.join(template, ".purgix-ready")
-    if os.path.exists(ready):
+    if _recipe_of(ready) == TEMPLATE_RECIPE:
         return template
     os.makedirs(build_dir, exist_ok=True)
     with open(os.path.join(build_dir, "wine-template.lock"), "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if os.path.exists(ready):
+        if _recipe_of(ready) == TEMPLATE_RECIPE:
             return template
         shutil.rmtree(template, ignore_errors=True)
         home = template + "-home"
@@ -112,7 +122,8 @@ def ensure_template(build_dir):
         except FileNotFoundError:
             pass
         shutil.rmtree(home, ignore_errors=True)
-        open(ready, "w").close()
+        with open(ready, "w") as f:
+            f.write(TEMPLATE_RECIPE)
     return template
 
 

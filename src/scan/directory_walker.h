@@ -1,0 +1,23 @@
+// The recursive walk below a search pattern: status per entry, files to the checkers, pumping.
+#pragma once
+#include <cstdint>
+
+// A file checker: given its table entry's detection name and a file's full path, non-zero when
+// it dealt with the file (later checkers are then not asked).
+using FileCheckerProc = int32_t (*)(const char* detectionName, const char* path);
+struct FileCheckerEntry {
+    const char* detectionName;
+    FileCheckerProc checker;
+};
+// The checkers in the order they are asked, ended by an entry with a null name and checker.
+extern const FileCheckerEntry FileCheckerTable[2];
+
+// The extra walk of a drive's "Program Files" folder (see ScanDriver).
+extern char ProgramFilesPattern[260];  // X:\Program Files\*.* once the folder was found on a root walk
+extern int32_t ProgramFilesPending;    // 1 once a root walk found the folder; ScanDriver resets it
+extern int32_t ProgramFilesSeen;       // 1 once any walk descended into "\Program Files\"; never cleared
+
+// Walks pattern (a folder followed by "\*.*", or in MemoryScanMode one file's path): 0 when a
+// cancel was noticed at this level, -1 when a path could not be formed for want of a '.', else
+// the files-scanned count. Entries whose path would exceed 259 characters are skipped.
+int32_t DirectoryWalker(const char* pattern);

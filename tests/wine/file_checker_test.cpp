@@ -1,0 +1,222 @@
+// The file checker on real files: what it removes, what it leaves byte for byte, what it reports.
+#include "spine_fixture.h"
+
+#include "detect/file_checker.h"
+
+namespace {
+
+const char* const kEntryName = "W32/Vorlex.Trojan ";
+
+class CheckedFiles : public SpineTest {};
+class CheckedFilesOnWin98 : public SpineTest {};
+
+}  // namespace
+
+TEST_F(CheckedFiles, MatchingSamplesAreDeletedWithOneLineEach) {
+    const int records[] = {0, 18, 32, 50, 69};
+    std::vector<std::string> expected;
+    for (int r : records) {
+        std::string path = "E:\\check\\sample" + std::to_string(r) + ".exe";
+        ASSERT_TRUE(WriteSample(path, r, r == 18));
+        EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1) << path;
+        EXPECT_FALSE(FileExists(path)) << path;
+        expected.push_back(RemovedLine(path, RecordName(r)));
+        EXPECT_STREQ(CurrentFilePath, "");
+    }
+    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_EQ(RecordName(32), "W32/Vorlex.Bj.Dl.Trojan");
+    EXPECT_EQ(ScanCounters.filesInfected, 5);
+    EXPECT_EQ(ScanCounters.filesRemoved, 5);
+    EXPECT_EQ(ScanCounters.filesScanned, 0);  // the walker counts, not the checker
+    EXPECT_STREQ(LastDetectionName, "W32/Vorlex.Ih.Worm");
+    EXPECT_EQ(RestartNeeded, 0);
+}
+
+TEST_F(CheckedFiles, ReadOnlyHiddenAndSystemMatchesAreDeletedToo) {
+    std::string path = "E:\\deep\\er\\nest\\hidden.dll";
+    ASSERT_TRUE(WriteSample(path, 69));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
+    EXPECT_FALSE(FileExists(path));
+    ASSERT_EQ(recorder.lines.size(), 1u);
+    EXPECT_EQ(recorder.lines[0], "E:\\deep\\er\\nest\\hidden.dll     W32/Vorlex.Ih.Worm removed");
+}
+
+TEST_F(CheckedFiles, NearMissesAndCleanFilesStayByteForByte) {
+    struct Case {
+        std::string path;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Case> cases;
+    const NearMiss kinds[] = {NearMiss::SizePlusOne,      NearMiss::SizeMinusOne,     NearMiss::ProbeByteFlipped,
+                              NearMiss::BrokenPe,         NearMiss::TwentyOneSections, NearMiss::HeaderOffsetAbove64K};
+    for (int r : {0, 32, 69}) {
+        for (NearMiss kind : kinds) {
+            std::vector<uint8_t> bytes = BuildNearMiss(SignatureTable[r], kind);
+            if (bytes.empty()) continue;  // a size too small for that kind of miss
+            cases.push_back({"E:\\near\\r" + std::to_string(r) + "_" + NearMissName(kind) + ".exe", bytes});
+        }
+    }
+    cases.push_back({"E:\\clean\\notes.txt", std::vector<uint8_t>(16304, 'a')});  // a keyed size, no "PE"
+    cases.push_back({"E:\\clean\\tiny.exe", {'M', 'Z', 0x40, 0}});
+    cases.push_back({"E:\\clean\\short61.exe", std::vector<uint8_t>(61, 0)});
+    cases.push_back({"E:\\clean\\empty.dat", {}});
+    cases.push_back({"E:\\clean\\notepad.exe", ReadBytes("C:\\windows\\system32\\notepad.exe")});
+    ASSERT_GT(cases.back().bytes.size(), 0u);
+    for (const Case& c : cases) ASSERT_TRUE(WriteBytes(c.path, c.bytes)) << c.path;
+
+    for (const Case& c : cases) {
+        // Once as a direct call, once with the listing's size the walker would pass along.
+        EXPECT_EQ(FileChecker(kEntryName, c.path.c_str()), 0) << c.path;
+        KnownEntrySize = static_cast<int64_t>(c.bytes.size());
+        EXPECT_EQ(FileChecker(kEntryName, c.path.c_str()), 0) << c.path;
+        KnownEntrySize = -1;
+        EXPECT_EQ(ReadBytes(c.path), c.bytes) << c.path;
+    }
+    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_EQ(ScanCounters.filesInfected, 0);
+    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+    EXPECT_STREQ(CurrentFilePath, "");
+    EXPECT_EQ(FileChecker(kEntryName, "E:\\clean\\missing.exe"), 0);
+}
+
+TEST_F(CheckedFiles, AnUnkeyedListedSizeSkipsTheFileButStillForgetsTheValueName) {
+    std::string path = "E:\\hint\\sample.exe";
+    ASSERT_TRUE(WriteSample(path, 32));
+    std::vector<uint8_t> before = ReadBytes(path);
+    std::strcpy(WormValueName, "remembered");
+    // The listing claims a length no record is keyed to: the file is not even opened.
+    KnownEntrySize = 12345;
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 0);
+    EXPECT_STREQ(WormValueName, "");
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_TRUE(recorder.lines.empty());
+    // A keyed listed size leads to the full check of what the file really holds.
+    KnownEntrySize = static_cast<int64_t>(before.size());
+    std::strcpy(WormValueName, "remembered");
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
+    EXPECT_FALSE(FileExists(path));
+    // Once something was found the remembered name is kept for the cleaning of later finds.
+    std::strcpy(WormValueName, "kept");
+    KnownEntrySize = 12345;
+    EXPECT_EQ(FileChecker(kEntryName, "E:\\hint\\other.exe"), 0);
+    EXPECT_STREQ(WormValueName, "kept");
+}
+
+TEST_F(CheckedFiles, MemoryPhaseRecordsTheMatchAndLeavesTheFile) {
+    MemoryScanMode = true;
+    std::string path = "E:\\running\\worm.exe";
+    ASSERT_TRUE(WriteSample(path, 0));
+    std::vector<uint8_t> before = ReadBytes(path);
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
+    EXPECT_TRUE(MemoryHit);
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_EQ(ScanCounters.filesInfected, 1);
+    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+    EXPECT_STREQ(StatusText, path.c_str());
+    EXPECT_STREQ(LastDetectionName, "W32/Vorlex.Ih.Worm");
+    EXPECT_STREQ(CurrentFilePath, "");
+}
+
+TEST_F(CheckedFiles, PendingMemoryActionWaitsThenRemovesUnderTheTableName) {
+    std::string path = "E:\\running\\worm.exe";
+    ASSERT_TRUE(WriteSample(path, 0));
+    MemoryScanMode = true;
+    MemoryRemovalRequest = kActionDelete;
+    RemovalAction = 0;
+    std::strcpy(StatusText, "E:\\running\\worm.exe");
+    DWORD start = GetTickCount();
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 0);
+    EXPECT_GE(GetTickCount() - start, 900u);
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(RemovalAction, kActionDelete);
+    std::vector<std::string> expected = {"System Memory    W32/Vorlex.Trojan  removed",
+                                         "E:\\running\\worm.exe     W32/Vorlex.Trojan  removed"};
+    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_EQ(ScanCounters.filesRemoved, 1);
+    EXPECT_EQ(ScanCounters.filesInfected, 0);
+    EXPECT_FALSE(MemoryHit);
+}
+
+TEST_F(CheckedFiles, RenameLeaveAndUnknownActions) {
+    std::string a = "E:\\act\\one.exe", b = "E:\\act\\two.exe", c = "E:\\act\\three.exe", d = "E:\\act\\four.exe";
+    for (const std::string& p : {a, b, c, d}) ASSERT_TRUE(WriteSample(p, 69));
+    std::vector<uint8_t> bytes = ReadBytes(a);
+    ASSERT_TRUE(WriteText("E:\\act\\four.Vxe", "in the way"));
+
+    RemovalAction = kActionRename;
+    EXPECT_EQ(FileChecker(kEntryName, a.c_str()), 1);
+    EXPECT_FALSE(FileExists(a));
+    EXPECT_EQ(ReadBytes("E:\\act\\one.Vxe"), bytes);
+    EXPECT_EQ(FileChecker(kEntryName, d.c_str()), 1);  // the new name is taken
+    EXPECT_TRUE(FileExists(d));
+
+    RemovalAction = kActionLeave;
+    EXPECT_EQ(FileChecker(kEntryName, b.c_str()), 1);
+    EXPECT_EQ(ReadBytes(b), bytes);
+
+    RemovalAction = 0;
+    EXPECT_EQ(FileChecker(kEntryName, c.c_str()), 1);
+    EXPECT_EQ(ReadBytes(c), bytes);
+
+    std::vector<std::string> expected = {
+        "E:\\act\\one.exe     W32/Vorlex.Ih.Worm renamed",
+        "E:\\act\\four.exe     W32/Vorlex.Ih.Worm Rename failed",
+        "E:\\act\\two.exe     W32/Vorlex.Ih.Worm not disinfected as per user's selection",
+    };
+    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_EQ(ScanCounters.filesInfected, 4);
+    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+}
+
+TEST_F(CheckedFiles, HeldMatchIsScheduledAndRestartNeededTakesTheResult) {
+    std::string path = "E:\\held\\worm.exe";
+    ASSERT_TRUE(WriteSample(path, 32));
+    HeldFile held(path);
+    ASSERT_TRUE(held.held());
+    RestartNeeded = 5;  // an assignment replaces it; adding or or-ing would not give 1
+    {
+        // Ending the processes finds none that runs the file; its notice is acknowledged.
+        DialogAnswerer notice(IDOK, path);
+        EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
+    }
+    ASSERT_EQ(recorder.lines.size(), 1u);
+    EXPECT_EQ(recorder.lines[0], "E:\\held\\worm.exe     W32/Vorlex.Bj.Dl.Trojan Unable to remove");
+    EXPECT_TRUE(FileExists(path));
+    // The NT line's delayed delete always reports the removal as scheduled.
+    EXPECT_EQ(RestartNeeded, 1);
+    EXPECT_EQ(ScanCounters.filesInfected, 1);
+    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+
+    held.Release();
+    ASSERT_TRUE(RestartMachine());
+    EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessClearsRestartNeeded) {
+    std::string first = "E:\\held\\first.exe", second = "E:\\held\\second.exe";
+    ASSERT_TRUE(WriteSample(first, 69));
+    ASSERT_TRUE(WriteSample(second, 69));
+    {
+        HeldFile held(first);
+        ASSERT_TRUE(held.held());
+        DialogAnswerer notice(IDOK, first);
+        EXPECT_EQ(FileChecker(kEntryName, first.c_str()), 1);
+        EXPECT_EQ(RestartNeeded, 1);
+    }
+    // The rename list can no longer be written: a folder stands where the list file was.
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string list = std::string(windows) + "\\wininit.ini";
+    ASSERT_TRUE(DeleteFileA(list.c_str())) << GetLastError() << " attrs " << GetFileAttributesA(list.c_str()) << " " << list;
+    ASSERT_TRUE(CreateDirectoryA(list.c_str(), nullptr));
+    {
+        HeldFile held(second);
+        ASSERT_TRUE(held.held());
+        DialogAnswerer notice(IDOK, second);
+        EXPECT_EQ(FileChecker(kEntryName, second.c_str()), 1);
+        EXPECT_EQ(RestartNeeded, 0);
+    }
+    EXPECT_EQ(recorder.lines.back(), second + "     W32/Vorlex.Ih.Worm Unable to remove");
+}

@@ -1,0 +1,15 @@
+// The decision whether one autorun value starts the infected file.
+#pragma once
+
+enum class AutorunVerdict {
+    Keep,         // the value does not start the infected file (or rule A holds outside a system folder)
+    DeleteRuleA,  // bare command naming the infected file, which lies in a system folder
+    DeleteRuleB,  // command that starts with the infected file's full path
+};
+
+// True when the autorun walk can judge values against this path (it names a file in a folder).
+bool CanJudgeAutorunValues(const char* infectedPath);
+
+// Judges one value: `data` as stored, `expanded` after environment expansion, both lower-cased,
+// and the infected file's full path, lower-cased. Case is ignored by the comparisons anyway.
+AutorunVerdict JudgeAutorunValue(const char* data, const char* expanded, const char* infectedPath);

@@ -1,0 +1,15 @@
+// The walk over one autorun key that deletes the values starting the infected file.
+#pragma once
+#include <windows.h>
+
+// Machine-wide autorun keys and the worm's uninstall key, as the cleaning spells them.
+extern const char kRunKey[];
+extern const char kRunServicesKey[];
+extern const char kWormUninstallKey[];
+
+// Judges every value of root\subkey against CurrentFilePath; deletes and reports the ones that
+// start the infected file and remembers the last name in WormValueName.
+void CleanAutorunValues(HKEY root, const char* subkey);
+
+// Writes "System Registry     <name> removed" while there is a window to show it.
+void ReportRegistryRemoval(const char* detectionName);

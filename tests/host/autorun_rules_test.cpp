@@ -1,0 +1,71 @@
+// Tests of the autorun rules: which commands start the infected file, and which are left alone.
+#include "clean/autorun_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr const char* kSystemFile = "c:\\windows\\system32\\wormx.exe";
+constexpr const char* kOtherFile = "c:\\program files\\tool\\wormx.exe";
+
+AutorunVerdict Judge(const char* data, const char* infected) { return JudgeAutorunValue(data, data, infected); }
+
+TEST(AutorunRuleA, BareNameIsDeletedOnlyForAFileInASystemFolder) {
+    EXPECT_EQ(Judge("wormx.exe", kSystemFile), AutorunVerdict::DeleteRuleA);
+    EXPECT_EQ(Judge("rundll32 wormx.exe,start", kSystemFile), AutorunVerdict::DeleteRuleA);
+    EXPECT_EQ(Judge("wormx.exe", "c:\\windows\\system\\wormx.exe"), AutorunVerdict::DeleteRuleA);
+    EXPECT_EQ(Judge("wormx.exe", kOtherFile), AutorunVerdict::Keep);
+    // A folder merely called "system32x" is not a system folder.
+    EXPECT_EQ(Judge("wormx.exe", "c:\\windows\\system32x\\wormx.exe"), AutorunVerdict::Keep);
+}
+
+TEST(AutorunRuleA, CommandRootedAtTheDriveCountsAsBare) {
+    EXPECT_EQ(Judge("\\windows\\system32\\wormx.exe", kSystemFile), AutorunVerdict::DeleteRuleA);
+    EXPECT_EQ(Judge("\\somewhere\\wormx.exe -q", kSystemFile), AutorunVerdict::DeleteRuleA);
+}
+
+TEST(AutorunRuleA, HoldingOutsideSystemFoldersStopsRuleB) {
+    // The data is bare and names the file, so rule A decides, even though rule B would match
+    // its expanded form.
+    EXPECT_EQ(JudgeAutorunValue("wormx.exe", "c:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::Keep);
+}
+
+TEST(AutorunRuleA, OtherNamesAndFoldersAreKept) {
+    EXPECT_EQ(Judge("explorer.exe", kSystemFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("c:\\windows\\wormx.exe", kSystemFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("c:\\windows\\system32\\other.exe wormx.exe", kSystemFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("", kSystemFile), AutorunVerdict::Keep);
+}
+
+TEST(AutorunRuleB, CommandStartingWithTheFullPathIsDeleted) {
+    EXPECT_EQ(Judge("c:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::DeleteRuleB);
+    EXPECT_EQ(Judge("\"c:\\program files\\tool\\wormx.exe\" -hide", kOtherFile), AutorunVerdict::DeleteRuleB);
+    EXPECT_EQ(Judge("C:\\PROGRAM FILES\\Tool\\WormX.EXE /s", kOtherFile), AutorunVerdict::DeleteRuleB);
+    EXPECT_EQ(Judge("c:\\windows\\system32\\wormx.exe", kSystemFile), AutorunVerdict::DeleteRuleB);
+}
+
+TEST(AutorunRuleB, ExpandedFormCountsToo) {
+    EXPECT_EQ(JudgeAutorunValue("%programfiles%\\tool\\wormx.exe", "c:\\program files\\tool\\wormx.exe", kOtherFile),
+              AutorunVerdict::DeleteRuleB);
+    EXPECT_EQ(JudgeAutorunValue("\"%systemroot%\\system32\\wormx.exe\"", "\"c:\\windows\\system32\\wormx.exe\"",
+                                kSystemFile),
+              AutorunVerdict::DeleteRuleB);
+}
+
+TEST(AutorunRuleB, PathsThatDoNotStartTheFileAreKept) {
+    EXPECT_EQ(Judge("c:\\program files\\tool\\wormx.ex", kOtherFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("cmd /c c:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("\"\"c:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("d:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::Keep);
+}
+
+TEST(AutorunPath, PathWithoutAFileNameCannotBeJudged) {
+    EXPECT_FALSE(CanJudgeAutorunValues(""));
+    EXPECT_FALSE(CanJudgeAutorunValues("wormx.exe"));
+    EXPECT_FALSE(CanJudgeAutorunValues("c:\\windows\\"));
+    EXPECT_TRUE(CanJudgeAutorunValues(kSystemFile));
+    // With no file name nothing is judged a match, not even every bare command.
+    EXPECT_EQ(Judge("anything", "c:\\windows\\system32\\"), AutorunVerdict::Keep);
+}
+
+}  // namespace

@@ -2,9 +2,24 @@
 #pragma once
 #include <cstdint>
 
+#include "memory/infected_process.h"
+
 extern int32_t MemoryRestartRequired;  // a worm service could not be stopped; 0 at start, never cleared
 
 // Checks every running process's executable; may end the program when the worm runs on the NT line.
 void MemoryScan();
 // Ends the processes that run `path`; 1 when the file may be deleted now (or nothing had to be done).
 int32_t KillFileProcesses(const char* path);
+
+// The process scan of the 9x line (tool-help snapshot): ends every infected process and removes
+// its file. Non-zero when an infected process was found.
+int32_t ScanProcessesBySnapshot();
+// The same with the tool-help entry points taken from the named library.
+int32_t ScanProcessesBySnapshotFrom(const char* libraryName);
+// The process scan of the NT line (process-status library). Non-zero only when an infected
+// process could be neither ended nor stopped as a service, so that a restart is needed before
+// the scan can go on; a worm that was ended lets the scan go on to the drives.
+int32_t ScanProcessesByStatus();
+// The real steps ScanProcessesByStatus takes with an infected process (ending it, the service
+// fallback, the removal walk).
+InfectedProcessSteps MemoryScanSteps();

@@ -1,0 +1,25 @@
+// What the memory scan does with an infected process on the NT line: end it, or stop its service.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// The steps the decision needs, so that it can be followed without real processes and services.
+struct InfectedProcessSteps {
+    void* context;
+    bool (*endProcess)(void* context, uint32_t processId);  // open for termination and end with exit code 0
+    int32_t (*ntGeneration)(void* context);                  // 5 NT 4 and earlier, 6 NT 5.x, 0 otherwise
+    int32_t (*stopService)(void* context, const char* name);
+    int32_t (*deleteServiceKeys)(void* context, const char* name);
+    void (*removalWalk)(void* context, const char* path);  // second walk that removes the file
+};
+
+// The service a worm runs as is named after its executable: no folder, nothing from the last '.'.
+void ServiceNameFromPath(const char* path, char* name, size_t nameSize);
+
+// Handles one running process whose executable matched. Two attempts to end it; on NT 4 and
+// NT 5.x a failed second attempt stops the service of the same name and deletes its keys, and
+// sets *restartRequired when that stop fails. The file is removed whenever the process was seen
+// ending. Returns true only when the process is still running and *restartRequired was set for
+// it: the case in which the user is asked to restart and the program ends.
+bool EndInfectedProcess(const InfectedProcessSteps& steps, uint32_t processId, const char* path,
+                        int32_t* restartRequired);

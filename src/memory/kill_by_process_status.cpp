@@ -1,0 +1,30 @@
+// Ending the processes that run an infected file, by exact executable path (NT 5.x).
+#include <windows.h>
+
+#include <cstring>
+
+#include "common/text.h"
+#include "memory/process_backends.h"
+#include "memory/process_status_list.h"
+
+int32_t KillByProcessStatus(const char* path) {
+    ProcessList list;
+    switch (ListProcessesByStatus(&list, nullptr)) {
+    case StatusListOutcome::kUnavailable:
+        return 0;
+    case StatusListOutcome::kOutOfMemory:
+        return 1;  // the list could be read; nothing is ended from half of it
+    case StatusListOutcome::kListed:
+        break;
+    }
+    const size_t length = std::strlen(path);
+    for (const ProcessNode* node = list.first(); node; node = node->next) {
+        if (std::strlen(node->path) != length || CompareNoCase(node->path, path) != 0) continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, node->processId);
+        if (!process) continue;
+        // The pause lets the ended process let go of its file before the delete is tried again.
+        if (TerminateProcess(process, 0)) Sleep(500);
+        CloseHandle(process);
+    }
+    return 1;
+}

@@ -1,0 +1,138 @@
+// Running programs for the process and memory tests: clean sleepers, padded worm samples, message-box answers.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "memory/memory_scan.h"
+#include "memory/process_status_list.h"
+#include "spine_fixture.h"
+
+// The signature record a padded copy of the sleeper matches, or -1.
+inline int RunnableRecord() {
+    return PickRecordForRunnable(ReadBytes(SupportProgramPath("purgix_sleeper")).size());
+}
+
+// A clean program that waits until it is ended.
+inline bool WriteCleanProgram(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadBytes(SupportProgramPath("purgix_sleeper"));
+    return !bytes.empty() && WriteBytes(path, bytes);
+}
+
+// A program that waits until it is ended and that the file checker flags as infected.
+inline bool WriteRunnableWorm(const std::string& path, const char* program = "purgix_sleeper") {
+    std::vector<uint8_t> bytes = ReadBytes(SupportProgramPath(program));
+    int record = PickRecordForRunnable(bytes.size());
+    return record >= 0 && MakeRunnableSample(bytes, SignatureTable[record]) && WriteBytes(path, bytes);
+}
+
+// True once the process-status library lists `processId` with its executable path.
+inline bool IsListed(DWORD processId) {
+    ProcessList list;
+    if (ListProcessesByStatus(&list, nullptr) != StatusListOutcome::kListed) return false;
+    for (const ProcessNode* node = list.first(); node; node = node->next)
+        if (node->processId == processId) return true;
+    return false;
+}
+
+inline bool IsRunning(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+inline bool EndsWithin(HANDLE process, DWORD milliseconds) { return WaitForSingleObject(process, milliseconds) == WAIT_OBJECT_0; }
+
+// Programs a test started; whatever is still running is ended when the test is over.
+class StartedPrograms {
+public:
+    ~StartedPrograms() {
+        for (HANDLE process : processes_) EndProgram(process);
+    }
+    // Starts `path` and waits until it is fully listed; null on failure.
+    HANDLE Start(const std::string& path, DWORD* processIdOut = nullptr) {
+        DWORD processId = 0;
+        HANDLE process = StartProgram("\"" + path + "\"", &processId);
+        if (!process) return nullptr;
+        processes_.push_back(process);
+        if (!WaitUntil([&] { return IsListed(processId); })) return nullptr;
+        if (processIdOut) *processIdOut = processId;
+        return process;
+    }
+
+private:
+    std::vector<HANDLE> processes_;
+};
+
+// Answers the plain system message boxes (dialog class "#32770") of this process with OK, from a
+// thread of its own, and records each box's caption and text.
+class MessageBoxAnswerer {
+public:
+    struct Box {
+        std::string caption;
+        std::string text;
+    };
+    MessageBoxAnswerer() : thread_([this] { Run(); }) {}
+    ~MessageBoxAnswerer() {
+        stop_ = true;
+        thread_.join();
+    }
+    std::vector<Box> boxes() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return boxes_;
+    }
+
+private:
+    static BOOL CALLBACK Find(HWND window, LPARAM found) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        char cls[32] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        // The message box's static text carries the id 0xFFFF; skinned dialogs have none.
+        if (pid == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && GetDlgItem(window, 0xFFFF)) {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    void Run() {
+        while (!stop_) {
+            HWND box = nullptr;
+            EnumWindows(Find, reinterpret_cast<LPARAM>(&box));
+            if (box) {
+                char caption[300] = "", text[300] = "";
+                GetWindowTextA(box, caption, sizeof caption);
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    boxes_.push_back({caption, text});
+                }
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                for (int i = 0; i < 3000 && IsWindow(box) && !stop_; ++i) Sleep(10);
+            }
+            Sleep(10);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<Box> boxes_;
+    std::thread thread_;
+};
+
+// The pair of lines a memory removal writes for a file.
+inline std::vector<std::string> MemoryRemovalLines(const std::string& path) {
+    return {"System Memory    W32/Vorlex.Trojan  removed", path + "     W32/Vorlex.Trojan  removed"};
+}
+
+// A scan test: recorder window, fresh scan state, programs ended afterwards.
+class MemoryTest : public SpineTest {
+protected:
+    void SetUp() override {
+        SpineTest::SetUp();
+        MemoryRestartRequired = 0;
+        ASSERT_GE(RunnableRecord(), 0) << "the sleeper cannot be padded into a sample";
+    }
+    StartedPrograms programs;
+};

@@ -1,0 +1,300 @@
+// The memory step with real running worms and bystanders, and KillFileProcesses on each Windows generation.
+#include "memory_fixture.h"
+
+#include <algorithm>
+
+#include "clean/service_keys.h"
+#include "common/text.h"
+#include "memory/process_backends.h"
+
+namespace {
+
+class MemoryScanOnWinXp : public MemoryTest {};
+class MemoryScanOnWin2k : public MemoryTest {};
+class MemoryScanOnWin98 : public MemoryTest {};
+class MemoryScanOnWin7 : public MemoryTest {};
+class KillFileProcessesOnWin98 : public MemoryTest {};
+class KillFileProcessesOnWinXp : public MemoryTest {};
+class KillFileProcessesOnWin2k : public MemoryTest {};
+class KillFileProcessesOnNt40 : public MemoryTest {};
+class KillFileProcessesOnWin7 : public MemoryTest {};
+
+std::string ToolHelp9x() {
+    std::string path = SupportProgramPath("purgix_toolhelp9x");
+    return path.substr(0, path.size() - 4) + ".dll";
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::vector<std::string>& run) {
+    return std::search(lines.begin(), lines.end(), run.begin(), run.end()) != lines.end();
+}
+
+}  // namespace
+
+TEST_F(MemoryScanOnWinXp, EndsEveryRunningWormAndRemovesItsFilesLeavingCleanProgramsAlone) {
+    const std::string worm = "C:\\infected\\worm.exe";
+    const std::string other = "E:\\other place\\svchosts.exe";
+    const std::string clean = "C:\\clean\\sleeper.exe";
+    ASSERT_TRUE(WriteRunnableWorm(worm));
+    ASSERT_TRUE(WriteRunnableWorm(other));
+    ASSERT_TRUE(WriteCleanProgram(clean));
+    HANDLE w1 = programs.Start(worm);
+    HANDLE w2 = programs.Start(worm);
+    HANDLE w3 = programs.Start(other);
+    HANDLE c = programs.Start(clean);
+    ASSERT_TRUE(w1 && w2 && w3 && c);
+
+    MemoryScan();  // returns: every worm found could be ended
+
+    EXPECT_TRUE(EndsWithin(w1, 30000));
+    EXPECT_TRUE(EndsWithin(w2, 30000));
+    EXPECT_TRUE(EndsWithin(w3, 30000));
+    EXPECT_TRUE(IsRunning(c));
+    EXPECT_FALSE(FileExists(worm));
+    EXPECT_FALSE(FileExists(other));
+    EXPECT_TRUE(FileExists(clean));
+    EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(worm))) << ::testing::PrintToString(recorder.lines);
+    EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(other))) << ::testing::PrintToString(recorder.lines);
+    EXPECT_EQ(recorder.lines.size(), 4u) << ::testing::PrintToString(recorder.lines);
+    EXPECT_EQ(ScanCounters.filesScanned, 0);
+    EXPECT_EQ(ScanCounters.filesRemoved, 2);
+    EXPECT_FALSE(MemoryScanMode);
+    EXPECT_EQ(MemoryRemovalRequest, 0);
+}
+
+TEST_F(MemoryScanOnWin2k, CleanMachineGivesNoLineAndNoCount) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\clean\\one.exe"));
+    HANDLE c = programs.Start("C:\\clean\\one.exe");
+    ASSERT_TRUE(c);
+    MemoryScanMode = true;
+    EXPECT_EQ(ScanProcessesByStatus(), 0);
+    MemoryScanMode = false;
+    MemoryScan();
+    EXPECT_TRUE(IsRunning(c));
+    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_EQ(ScanCounters.filesScanned, 0);
+    EXPECT_EQ(ScanCounters.filesInfected, 0);
+    EXPECT_FALSE(MemoryScanMode);
+}
+
+TEST_F(MemoryScanOnWin98, SnapshotScanFindsTheWormThroughTheExecutableField) {
+    // Wine's tool-help gives only the file name where Windows 9x gave the full path, so the
+    // worm runs from the current folder, where that name leads to its file.
+    const std::string folder = "C:\\nine";
+    ASSERT_TRUE(WriteRunnableWorm(folder + "\\worm98.exe"));
+    ASSERT_TRUE(WriteCleanProgram("C:\\clean\\bystander.exe"));
+    HANDLE w = programs.Start(folder + "\\worm98.exe");
+    HANDLE c = programs.Start("C:\\clean\\bystander.exe");
+    ASSERT_TRUE(w && c);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+
+    MemoryScan();
+    SetCurrentDirectoryA(previous);
+
+    EXPECT_TRUE(EndsWithin(w, 30000));
+    EXPECT_TRUE(IsRunning(c));
+    EXPECT_FALSE(FileExists(folder + "\\worm98.exe"));
+    EXPECT_EQ(recorder.lines, MemoryRemovalLines("worm98.exe"));
+    EXPECT_EQ(ScanCounters.filesScanned, 0);
+    EXPECT_FALSE(MemoryScanMode);
+}
+
+TEST_F(MemoryScanOnWin98, WormsInEveryFolderAreEndedWhenTheSnapshotGivesFullPaths) {
+    const std::string a = "C:\\a\\worm.exe", b = "E:\\b\\deep\\worm.exe", clean = "C:\\clean\\worm_like.exe";
+    ASSERT_TRUE(WriteRunnableWorm(a));
+    ASSERT_TRUE(WriteRunnableWorm(b));
+    ASSERT_TRUE(WriteCleanProgram(clean));
+    HANDLE wa = programs.Start(a);
+    HANDLE wb = programs.Start(b);
+    HANDLE c = programs.Start(clean);
+    ASSERT_TRUE(wa && wb && c);
+    MemoryScanMode = true;
+    EXPECT_NE(ScanProcessesBySnapshotFrom(ToolHelp9x().c_str()), 0);
+    MemoryScanMode = false;
+    EXPECT_TRUE(EndsWithin(wa, 30000));
+    EXPECT_TRUE(EndsWithin(wb, 30000));
+    EXPECT_TRUE(IsRunning(c));
+    EXPECT_FALSE(FileExists(a));
+    EXPECT_FALSE(FileExists(b));
+    EXPECT_TRUE(FileExists(clean));
+    EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(a))) << ::testing::PrintToString(recorder.lines);
+    EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(b))) << ::testing::PrintToString(recorder.lines);
+    EXPECT_EQ(ScanCounters.filesScanned, 0);
+}
+
+TEST_F(MemoryScanOnWin98, MissingToolHelpMeansNoMemoryStep) {
+    ASSERT_TRUE(WriteRunnableWorm("C:\\a\\worm.exe"));
+    HANDLE w = programs.Start("C:\\a\\worm.exe");
+    ASSERT_TRUE(w);
+    MemoryScanMode = true;
+    EXPECT_EQ(ScanProcessesBySnapshotFrom("C:\\nowhere\\kernel.dll"), 0);
+    EXPECT_EQ(ScanProcessesBySnapshotFrom("psapi.dll"), 0);
+    MemoryScanMode = false;
+    EXPECT_TRUE(IsRunning(w));
+    EXPECT_TRUE(recorder.lines.empty());
+}
+
+TEST_F(MemoryScanOnWin7, LeaveActionEndsNothingAndRemovesNothing) {
+    RemovalAction = kActionLeave;
+    const std::string worm = "C:\\left\\worm.exe";
+    ASSERT_TRUE(WriteRunnableWorm(worm));
+    HANDLE w = programs.Start(worm);
+    ASSERT_TRUE(w);
+
+    MemoryScan();
+    MemoryScanMode = true;
+    EXPECT_NE(ScanProcessesBySnapshotFrom(ToolHelp9x().c_str()), 0);  // found, and left alone
+    MemoryScanMode = false;
+
+    EXPECT_TRUE(IsRunning(w));
+    EXPECT_TRUE(FileExists(worm));
+    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_EQ(ScanCounters.filesInfected, 2);  // the check itself still ran, once per scan
+    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+}
+
+TEST_F(MemoryScanOnWinXp, WormServiceThatStopsIsRemovedWithItsKeys) {
+    // A worm running as a service whose process refuses to end: the service is stopped instead.
+    const std::string path = "C:\\svc\\wormsvc.exe";
+    ASSERT_TRUE(WriteRunnableWorm(path, "purgix_test_service"));
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_TRUE(manager);
+    SC_HANDLE service = CreateServiceA(manager, "wormsvc", "wormsvc", SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, ("\"" + path + "\" normal").c_str(),
+                                       nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(service);
+    ASSERT_TRUE(StartServiceA(service, 0, nullptr));
+    SERVICE_STATUS status = {};
+    ASSERT_TRUE(WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING; }));
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\wormsvc\\Enum", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    InfectedProcessSteps steps = MemoryScanSteps();
+    steps.endProcess = [](void*, uint32_t) { return false; };
+    ProcessList list;
+    ASSERT_EQ(ListProcessesByStatus(&list, nullptr), StatusListOutcome::kListed);
+    uint32_t processId = 0;
+    for (const ProcessNode* n = list.first(); n; n = n->next)
+        if (CompareNoCase(n->path, path.c_str()) == 0) processId = n->processId;
+    ASSERT_NE(processId, 0u);
+    int32_t restart = 0;
+    MemoryScanMode = true;
+    EXPECT_FALSE(EndInfectedProcess(steps, processId, path.c_str(), &restart));
+    MemoryScanMode = false;
+
+    EXPECT_EQ(restart, 0);
+    EXPECT_TRUE(QueryServiceStatus(service, &status));
+    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
+    EXPECT_NE(RegOpenKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\wormsvc", &key), ERROR_SUCCESS);
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(recorder.lines, MemoryRemovalLines(path));
+    DeleteService(service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+}
+
+TEST_F(MemoryScanOnWinXp, WormServiceThatCannotBeStoppedAsksForTheRestart) {
+    const std::string path = "C:\\svc\\stubborn.exe";
+    ASSERT_TRUE(WriteRunnableWorm(path, "purgix_test_service"));
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_TRUE(manager);
+    SC_HANDLE service = CreateServiceA(manager, "stubborn", "stubborn", SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, ("\"" + path + "\" refuse").c_str(),
+                                       nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(service);
+    HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, "PurgixTestServiceQuit_stubborn");
+    ASSERT_TRUE(StartServiceA(service, 0, nullptr));
+    SERVICE_STATUS status = {};
+    ASSERT_TRUE(WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING; }));
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet002\\Services\\stubborn\\Security", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    InfectedProcessSteps steps = MemoryScanSteps();
+    steps.endProcess = [](void*, uint32_t) { return false; };
+    int32_t restart = 0;
+    MemoryScanMode = true;
+    EXPECT_TRUE(EndInfectedProcess(steps, 4242, path.c_str(), &restart));
+    MemoryScanMode = false;
+
+    EXPECT_EQ(restart, 1);
+    EXPECT_NE(RegOpenKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet002\\Services\\stubborn", &key), ERROR_SUCCESS);
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(QueryServiceStatus(service, &status));
+    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+
+    SetEvent(quit);
+    WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED; });
+    CloseHandle(quit);
+    DeleteService(service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+}
+
+TEST_F(KillFileProcessesOnWin98, EndsTheProcessByNameOrSaysItCouldNot) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
+    HANDLE victim = programs.Start("C:\\k\\victim.exe");
+    ASSERT_TRUE(victim);
+    MessageBoxAnswerer answerer;
+    EXPECT_EQ(KillFileProcesses("E:\\copy\\victim.exe"), 1);
+    EXPECT_TRUE(EndsWithin(victim, 30000));
+    EXPECT_TRUE(answerer.boxes().empty());
+
+    EXPECT_EQ(KillFileProcesses("C:\\k\\absent.exe"), 0);
+    std::vector<MessageBoxAnswerer::Box> boxes = answerer.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Could not kill process");
+    EXPECT_EQ(boxes[0].caption, "C:\\k\\absent.exe");
+}
+
+TEST_F(KillFileProcessesOnWinXp, ProcessStatusBackEndNeverShowsTheBox) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
+    ASSERT_TRUE(WriteCleanProgram("E:\\k\\victim.exe"));
+    HANDLE victim = programs.Start("C:\\k\\victim.exe");
+    HANDLE twin = programs.Start("E:\\k\\victim.exe");
+    ASSERT_TRUE(victim && twin);
+    MessageBoxAnswerer answerer;
+    EXPECT_EQ(KillFileProcesses("C:\\k\\absent.exe"), 1);
+    EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 1);
+    EXPECT_TRUE(EndsWithin(victim, 30000));
+    EXPECT_TRUE(IsRunning(twin));
+    EXPECT_TRUE(answerer.boxes().empty());
+}
+
+TEST_F(KillFileProcessesOnWin2k, UsesTheProcessStatusBackEndToo) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
+    HANDLE victim = programs.Start("C:\\k\\victim.exe");
+    ASSERT_TRUE(victim);
+    MessageBoxAnswerer answerer;
+    EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 1);
+    EXPECT_TRUE(EndsWithin(victim, 30000));
+    EXPECT_TRUE(answerer.boxes().empty());
+}
+
+TEST_F(KillFileProcessesOnNt40, PerformanceDataBackEndFailsUnderWineWithTheBox) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
+    HANDLE victim = programs.Start("C:\\k\\victim.exe");
+    ASSERT_TRUE(victim);
+    MessageBoxAnswerer answerer;
+    EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 0);
+    EXPECT_TRUE(IsRunning(victim));
+    std::vector<MessageBoxAnswerer::Box> boxes = answerer.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Could not kill process");
+    EXPECT_EQ(boxes[0].caption, "C:\\k\\victim.exe");
+}
+
+TEST_F(KillFileProcessesOnWin7, PerformanceDataBackEndFailsUnderWineWithTheBox) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
+    HANDLE victim = programs.Start("C:\\k\\victim.exe");
+    ASSERT_TRUE(victim);
+    MessageBoxAnswerer answerer;
+    EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 0);
+    EXPECT_TRUE(IsRunning(victim));
+    std::vector<MessageBoxAnswerer::Box> boxes = answerer.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "C:\\k\\victim.exe");
+}

@@ -1,0 +1,162 @@
+// The three process-ending back-ends against real processes: who is ended, who is left, what they report.
+#include "memory_fixture.h"
+
+#include "memory/process_backends.h"
+
+namespace {
+
+class SnapshotKill : public ::testing::Test {
+protected:
+    StartedPrograms programs;
+};
+class ProcessStatusKill : public SnapshotKill {};
+class PerfDataKill : public SnapshotKill {};
+
+std::string ToolHelp9x() {
+    std::string path = SupportProgramPath("purgix_toolhelp9x");
+    return path.substr(0, path.size() - 4) + ".dll";
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) { SetEnvironmentVariableA(name, value.c_str()); }
+    ~ScopedVariable() { SetEnvironmentVariableA(name_, nullptr); }
+
+private:
+    const char* name_;
+};
+
+ProcessTableEntry Entry(uint32_t processId, const char* name) {
+    ProcessTableEntry entry = {processId, ""};
+    std::strncpy(entry.name, name, sizeof entry.name - 1);
+    return entry;
+}
+
+}  // namespace
+
+TEST_F(SnapshotKill, EndsOnlyTheFirstProcessOfThatFileNameInAnyFolder) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\one\\same.exe"));
+    ASSERT_TRUE(WriteCleanProgram("E:\\two\\SAME.EXE"));
+    ASSERT_TRUE(WriteCleanProgram("C:\\one\\other.exe"));
+    HANDLE first = programs.Start("C:\\one\\same.exe");
+    HANDLE second = programs.Start("E:\\two\\SAME.EXE");
+    HANDLE other = programs.Start("C:\\one\\other.exe");
+    ASSERT_TRUE(first && second && other);
+
+    // The folder of the infected file plays no part: only the file name is compared.
+    EXPECT_EQ(KillBySnapshot("D:\\elsewhere\\Same.exe"), 1);
+    EXPECT_TRUE(WaitUntil([&] { return !IsRunning(first) || !IsRunning(second); }));
+    EXPECT_NE(IsRunning(first), IsRunning(second)) << "exactly one of the two is ended";
+
+    EXPECT_EQ(KillBySnapshot("D:\\elsewhere\\Same.exe"), 1);
+    EXPECT_TRUE(EndsWithin(first, 30000));
+    EXPECT_TRUE(EndsWithin(second, 30000));
+
+    EXPECT_EQ(KillBySnapshot("D:\\elsewhere\\Same.exe"), 0);
+    EXPECT_TRUE(IsRunning(other));
+}
+
+TEST_F(SnapshotKill, ComparesTheFirstEntryOfTheSnapshotToo) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\lead\\leader.exe"));
+    DWORD processId = 0;
+    HANDLE leader = programs.Start("C:\\lead\\leader.exe", &processId);
+    ASSERT_TRUE(leader);
+    // A tool-help library whose walk begins with the leader.
+    ScopedVariable first("PURGIX_TOOLHELP_FIRST", std::to_string(processId));
+    EXPECT_EQ(KillBySnapshotFrom(ToolHelp9x().c_str(), "C:\\lead\\leader.exe"), 1);
+    EXPECT_TRUE(EndsWithin(leader, 30000));
+}
+
+TEST_F(SnapshotKill, MissingLibraryOrEntryPointsEndNothing) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\keep\\kept.exe"));
+    HANDLE kept = programs.Start("C:\\keep\\kept.exe");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(KillBySnapshotFrom("C:\\nowhere\\toolhelp.dll", "C:\\keep\\kept.exe"), 0);
+    EXPECT_EQ(KillBySnapshotFrom("psapi.dll", "C:\\keep\\kept.exe"), 0);  // no tool-help entry points there
+    EXPECT_TRUE(IsRunning(kept));
+}
+
+TEST_F(ProcessStatusKill, EndsExactFullPathsOnlyAndReportsSuccessWithoutMatch) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\ps\\twin.exe"));
+    ASSERT_TRUE(WriteCleanProgram("E:\\ps\\twin.exe"));
+    HANDLE a = programs.Start("C:\\ps\\twin.exe");
+    HANDLE b = programs.Start("C:\\ps\\twin.exe");
+    HANDLE elsewhere = programs.Start("E:\\ps\\twin.exe");
+    ASSERT_TRUE(a && b && elsewhere);
+
+    EXPECT_EQ(KillByProcessStatus("C:\\nothing\\here.exe"), 1);
+    EXPECT_EQ(KillByProcessStatus("C:\\ps\\twin.ex"), 1);
+    EXPECT_EQ(KillByProcessStatus("C:\\ps\\twin.exe.old"), 1);
+    EXPECT_TRUE(IsRunning(a));
+    EXPECT_TRUE(IsRunning(b));
+
+    EXPECT_EQ(KillByProcessStatus("c:\\PS\\TWIN.EXE"), 1);
+    EXPECT_TRUE(EndsWithin(a, 30000));
+    EXPECT_TRUE(EndsWithin(b, 30000));
+    EXPECT_TRUE(IsRunning(elsewhere)) << "a copy of the same file in another folder is not ended";
+}
+
+TEST_F(PerfDataKill, WineHasNoProcessDataSoNothingIsEnded) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\pd\\abc.exe"));
+    HANDLE abc = programs.Start("C:\\pd\\abc.exe");
+    ASSERT_TRUE(abc);
+    ProcessTable table;
+    EXPECT_FALSE(ReadPerfProcessTable(&table));
+    EXPECT_EQ(table.count, 0u);
+    EXPECT_EQ(KillByPerformanceData("C:\\pd\\abc.exe"), 0);
+    EXPECT_EQ(KillByPerformanceData("a.ex"), 0);
+    EXPECT_TRUE(IsRunning(abc));
+}
+
+TEST_F(PerfDataKill, EndsEveryEntryWhoseNameBeginsWithTheTarget) {
+    const char* names[] = {"abc", "abcd", "abc#1", "abd", "xabc"};
+    HANDLE processes[5];
+    DWORD ids[5];
+    for (int i = 0; i < 5; ++i) {
+        std::string path = std::string("C:\\pd\\") + names[i] + ".exe";
+        if (names[i][3] == '#') path = "C:\\pd\\abc1.exe";
+        ASSERT_TRUE(WriteCleanProgram(path));
+        processes[i] = programs.Start(path, &ids[i]);
+        ASSERT_TRUE(processes[i]);
+    }
+    ProcessTable table = {};
+    for (int i = 0; i < 5; ++i) table.entries[i] = Entry(ids[i], names[i]);
+    table.entries[5] = Entry(kPerfIdZeroStandIn, "abc");  // the idle process: never opened
+    table.count = 6;
+
+    char target[MAX_PATH];
+    ASSERT_TRUE(PerfTargetName("C:\\WINDOWS\\abc.exe", target, sizeof target));
+    EXPECT_EQ(EndMatchingTableEntries(table, target), 1);
+    EXPECT_TRUE(EndsWithin(processes[0], 30000));
+    EXPECT_TRUE(EndsWithin(processes[1], 30000));
+    EXPECT_TRUE(EndsWithin(processes[2], 30000));
+    EXPECT_TRUE(IsRunning(processes[3]));
+    EXPECT_TRUE(IsRunning(processes[4]));
+}
+
+TEST_F(PerfDataKill, EmptyTargetsAndLongNamesMatchNothing) {
+    ASSERT_TRUE(WriteCleanProgram("C:\\pd\\seventeen_chars_a.exe"));
+    ASSERT_TRUE(WriteCleanProgram("C:\\pd\\abc.exe"));
+    DWORD longId = 0, abcId = 0;
+    HANDLE longName = programs.Start("C:\\pd\\seventeen_chars_a.exe", &longId);
+    HANDLE abc = programs.Start("C:\\pd\\abc.exe", &abcId);
+    ASSERT_TRUE(longName && abc);
+    ProcessTable table = {};
+    table.entries[0] = Entry(longId, "");  // a name of more than 16 characters is stored empty
+    table.entries[1] = Entry(abcId, "abc");
+    table.entries[2] = Entry(kPerfIdZeroStandIn, "abc");
+    table.count = 3;
+
+    EXPECT_EQ(EndMatchingTableEntries(table, ""), 0);
+    char target[MAX_PATH];
+    EXPECT_FALSE(PerfTargetName("C:\\pd\\.exe", target, sizeof target));
+    EXPECT_EQ(KillByPerformanceData("C:\\pd\\.exe"), 0);
+    ASSERT_TRUE(PerfTargetName("C:\\pd\\seventeen_chars_a.exe", target, sizeof target));
+    EXPECT_EQ(EndMatchingTableEntries(table, target), 0);
+    // Only the stand-in id matches here, and it is never opened.
+    table.entries[1] = Entry(abcId, "zzz");
+    EXPECT_EQ(EndMatchingTableEntries(table, "ABC"), 0);
+    EXPECT_TRUE(IsRunning(longName));
+    EXPECT_TRUE(IsRunning(abc));
+}

@@ -1,8 +1,8 @@
-// Program entry: a first window that proves the build; the real main window replaces it.
+// Program entry: the one application object, and WinMain handing the program to it.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (FindWindowA(nullptr, "Purgix Ver 1.0")) return 0;
-    MessageBoxA(nullptr, "Purgix finds and removes W32/Vorlex.", "Purgix Ver 1.0", MB_OK);
-    return 0;
-}
+#include "app/main_app.h"
+
+static CMainApp TheApp;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return TheApp.Run(); }

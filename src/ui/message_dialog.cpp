@@ -1,9 +1,10 @@
-// The skinned question and notice box that replaces the system message box.
+// ShowMessageDialog: the skinned question and notice box, run modally and answered like a message box.
 #include "ui/message_dialog.h"
 
-#include <windows.h>
+#include "ui/message_dialog_window.h"
 
-// Stand-in until the skinned dialog lands: the system box with the same buttons.
 int32_t ShowMessageDialog(const char* text, const char* title, uint32_t style) {
-    return MessageBoxA(GetActiveWindow(), text, (title && *title) ? title : "Purgix Ver 1.0", style);
+    MessageDialog dialog;
+    dialog.Configure(text, title, style);
+    return static_cast<int32_t>(dialog.DoModal());
 }

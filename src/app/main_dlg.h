@@ -1,0 +1,68 @@
+// CMainDlg: the skinned main window, its scan layout and the handlers of its messages.
+#pragma once
+#include <windows.h>
+
+#include "app/main_texts.h"
+#include "framework/button.h"
+#include "framework/dialog.h"
+#include "framework/list_box.h"
+#include "framework/static_control.h"
+#include "ui/ex_button.h"
+#include "ui/painted_label.h"
+
+class CMainDlg : public CDialog {
+public:
+    CMainDlg();
+    ~CMainDlg() override;
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(int id) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, int type) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Start-up (main_dlg.cpp).
+    void SetFixedTexts();
+    void LoadSkin();
+    void OnPaint();
+    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+
+    // The scan and its list (main_dlg_scan.cpp).
+    void OnScan();
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    void AskToTerminate(const char* title);
+    LRESULT OnAddLine();
+    LRESULT OnShowStatus();
+    void UpdateHorizontalExtent();
+
+    CButton listFrame_;
+    CExButton logo_;
+    CExButton uLink_;
+    CExButton dLink_;
+    CStatic scanTitle_;
+    CStatic installedNotice_;
+    CStatic title_;
+    CStatic copyright_;
+    PaintedLabel familyLabel_;
+    CExButton cancel_;
+    CButton progressFrame_;
+    CStatic status_;
+    CListBox resultList_;
+    CExButton closeX_;
+    CExButton download_;
+    CExButton scan_;
+    CExButton finishedOk_;
+
+    HICON icon_ = nullptr;
+    HBITMAP background_ = nullptr;
+    HDC backgroundDc_ = nullptr;
+    HGDIOBJ backgroundDcPrevious_ = nullptr;
+    int backgroundWidth_ = 0;
+    int backgroundHeight_ = 0;
+    HRGN region_ = nullptr;
+    HFONT scanTitleFont_ = nullptr;
+};

@@ -1,0 +1,116 @@
+// CMainDlg during a scan: the Scan button, the timer that runs the scan, cancelling, and the result list.
+#include "app/main_dlg.h"
+
+#include "app/result_list_rules.h"
+#include "common/text.h"
+#include "resource.h"
+#include "scan/report.h"
+#include "scan/scan_driver.h"
+#include "ui/message_dialog.h"
+
+namespace {
+
+constexpr UINT_PTR kScanTimer = 100;
+constexpr UINT kScanTimerDelay = 100;  // ms: lets the scanning layout paint before the scan takes over
+constexpr uint32_t kYesNoQuestion = 0x24;
+
+}  // namespace
+
+void CMainDlg::OnScan() {
+    ScanRunning = true;
+
+    scan_.Enable(false);
+    uLink_.Enable(false);
+    uLink_.Show(false);
+    dLink_.Enable(false);
+    dLink_.Show(false);
+    cancel_.Enable(true);
+    cancel_.Show(true);
+    finishedOk_.Enable(true);
+
+    title_.Show(false);
+    installedNotice_.Show(false);
+    copyright_.Show(false);
+
+    scanTitle_.Show(true);
+    resultList_.Show(true);
+    status_.Show(true);
+    progressFrame_.Show(true);
+    listFrame_.Show(true);
+
+    progressFrame_.SetText(kScanningFrameTitle);
+    cancel_.Show(true);
+
+    char line[260];
+    CopyText(line, sizeof line, kSearchingPrefix);
+    AppendText(line, sizeof line, kFamilyName);
+    AppendText(line, sizeof line, kSearchingSuffix);
+    scanTitle_.SetText(line);
+    if (!scanTitleFont_) {
+        scanTitleFont_ = CreateFontA(15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, "Arial");
+    }
+    if (scanTitleFont_) scanTitle_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(scanTitleFont_), TRUE);
+
+    CopyText(ScanTarget, sizeof ScanTarget, "!:");
+    MainWindowHandle = hwnd();
+    RemovalAction = kActionDelete;
+
+    SetTimer(hwnd(), kScanTimer, kScanTimerDelay, nullptr);
+}
+
+LRESULT CMainDlg::OnTimer(WPARAM wParam, LPARAM lParam) {
+    Default(WM_TIMER, wParam, lParam);
+    KillTimer(hwnd(), kScanTimer);
+    ScanCancelled = false;
+    ScanDriver();  // returns when the statistics and any restart question are over
+
+    cancel_.Show(false);
+    finishedOk_.Show(true);
+    scanTitle_.Show(false);
+    progressFrame_.SetText("");
+    ScanRunning = false;
+    return 0;
+}
+
+void CMainDlg::OnCancel() {
+    if (ScanRunning) AskToTerminate(kProductTitle);
+    else CDialog::OnCancel();
+}
+
+void CMainDlg::AskToTerminate(const char* title) {
+    if (ShowMessageDialog(kTerminateQuestion, title, kYesNoQuestion) != 6) return;
+    cancel_.Show(false);
+    finishedOk_.Show(true);
+    ScanCancelled = true;
+}
+
+LRESULT CMainDlg::OnAddLine() {
+    if (ShouldEmptyResultList(resultList_.GetCount(), ScanFinished)) resultList_.ResetContent();
+    resultList_.AddString(ReportLineBuffer);
+    resultList_.SetCurSel(SelectionAfterAppend(resultList_.GetCount()));
+    UpdateHorizontalExtent();
+    return 0;
+}
+
+void CMainDlg::UpdateHorizontalExtent() {
+    // Measured with the context as it comes, without the list's font: that is what sets the range.
+    HDC dc = GetDC(resultList_.hwnd());
+    if (!dc) return;
+    int widest = 0;
+    const int count = resultList_.GetCount();
+    char line[kReportLineSize + 12];
+    for (int i = 0; i < count; ++i) {
+        if (!resultList_.GetLine(i, line, sizeof line)) continue;
+        SIZE size;
+        if (GetTextExtentPoint32A(dc, line, lstrlenA(line), &size) && size.cx > widest) widest = size.cx;
+    }
+    ReleaseDC(resultList_.hwnd(), dc);
+    const int extent = NewHorizontalExtent(widest, resultList_.GetHorizontalExtent());
+    if (extent >= 0) resultList_.SetHorizontalExtent(extent);
+}
+
+LRESULT CMainDlg::OnShowStatus() {
+    status_.SetText(StatusText);
+    return 0;
+}

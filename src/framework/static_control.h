@@ -1,0 +1,5 @@
+// CStatic: a static text or picture control.
+#pragma once
+#include "framework/wnd.h"
+
+class CStatic : public CWnd {};

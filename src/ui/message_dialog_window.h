@@ -1,0 +1,46 @@
+// MessageDialog: the skinned question and notice box on template 142.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "framework/dialog.h"
+#include "framework/static_control.h"
+#include "ui/message_style.h"
+#include "ui/nc_ex_button.h"
+
+class MessageDialog : public CDialog {
+public:
+    MessageDialog();
+    ~MessageDialog() override;
+
+    // Text and title are kept as pointers: they must outlive DoModal. An empty title shows the
+    // product title.
+    void Configure(const char* text, const char* title, uint32_t style);
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(int id) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, int type) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void LayOut();
+    void PaintPicture();
+
+    CStatic picture_;
+    NCExButton yesButton_;
+    NCExButton okButton_;
+    NCExButton noButton_;
+    NCExButton loneOkButton_;
+    NCExButton cancelButton_;
+    CStatic text_;
+    int32_t pictureId_;
+    MessageButtons buttons_ = MessageButtons::kOkOnly;
+    const char* message_ = "";
+    const char* title_ = "";
+    HBRUSH background_ = nullptr;
+};

@@ -46,8 +46,9 @@ test-windows: build-win64
 
 test: build-win32 test-host test-windows
 
+# PREFIX=/path/to/prefix runs Purgix on an existing prefix instead of the demo machine.
 run: build-win64
-	$(PY) tools/run_purgix.py $(WIN64)
+	$(PY) tools/run_purgix.py $(WIN64) $(PREFIX)
 
 bench: build-win64
 	@for script in tests/bench/*.sh; do [ -x "$$script" ] && "$$script" $(WIN64) || true; done

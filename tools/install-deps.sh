@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and `make run` need; quick when all are present.
+# `install-deps.sh bench` adds what `make bench` compares against (clamscan).
 set -euo pipefail
 pkgs=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb x11-apps imagemagick xdotool python3-pil fonts-liberation fonts-dejavu-core
 )
+[ "${1:-}" = bench ] && pkgs+=(clamav)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

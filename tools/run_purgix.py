@@ -1,5 +1,13 @@
 #!/usr/bin/python3
-"""`make run`: starts Purgix under Wine in a sandbox prefix, on $DISPLAY or, without one, on Xvfb."""
+"""`make run`: Purgix on a small demo machine (a sandbox Wine prefix made fresh each time).
+
+On $DISPLAY the window is yours to use. Without a display it is drawn on Xvfb and this script presses
+Scan itself, answers No to a restart question, prints the result list and the final status and saves
+screenshots. Afterwards it prints what changed on the demo machine.
+
+`make run PREFIX=/path/to/prefix` runs Purgix on an existing prefix instead, after the same safety
+checks as every prefix the project makes.
+"""
 import os
 import subprocess
 import sys
@@ -7,42 +15,151 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
 import winebox  # noqa: E402
+from gui_session import unescape as winebox_unescape  # noqa: E402
 
 TITLE = "Purgix Ver 1.0"
+DIALOG = TITLE + "@1086"  # the message dialog: same title as the main window, has the text control
+IDC_SCAN, IDC_STATUS, IDC_LIST, IDC_OK, IDC_MESSAGE_TEXT = 1052, 1065, 1055, 1070, 1086
+ID_YES, ID_NO, ID_OK_PAIR, ID_LONE_OK = 6, 7, 1, 3
+
+
+class Automation:
+    """The automation program in the prefix, one command per line."""
+
+    def __init__(self, prefix, display, program):
+        self.proc = prefix.popen([program], display=display, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                 text=True, bufsize=1)
+
+    def __call__(self, *words):
+        line = " ".join('"%s"' % w if " " in str(w) or not str(w) else str(w) for w in words)
+        self.proc.stdin.write(line + "\n")
+        self.proc.stdin.flush()
+        answer = []
+        while True:
+            got = self.proc.stdout.readline()
+            if got in ("", ".\n"):
+                break
+            answer.append(got.rstrip("\n"))
+        first = answer[0] if answer else "error"
+        if not first.startswith("ok"):
+            return None
+        answer[0] = first[3:]
+        return "\n".join(answer)
+
+    def quit(self):
+        if self.proc.poll() is None:
+            self.proc.stdin.write("quit\n")
+            self.proc.stdin.flush()
+
+
+def demo_machine(prefix, command):
+    """Runs the demo machine program; its output goes through a file, because the sample it starts
+    inherits the output handle and would hold a pipe open for as long as it runs."""
+    log = os.path.join(prefix.root, "demo-%s.txt" % command)
+    with open(log, "w") as out:
+        prefix.run([r"T:\bin\demo_machine.exe", command], stdout=out, stderr=subprocess.DEVNULL)
+    with open(log) as f:
+        return f.read()
+
+
+def refuse_unsafe(prefix_path):
+    leaks = winebox.unsafe_links(prefix_path)
+    if not os.path.exists(os.path.join(prefix_path, "system.reg")):
+        sys.exit("%s is not a Wine prefix (no system.reg)." % prefix_path)
+    if leaks:
+        lines = "\n".join("  " + p for p in leaks)
+        sys.exit("Refusing to scan %s: these links lead out of the prefix, so a scan would walk the Linux\n"
+                 "machine through them:\n%s\nFix: remove the z: link from dosdevices and turn the user folders\n"
+                 "under drive_c/users into plain folders (rm LINK && mkdir LINK), then run again." % (prefix_path, lines))
+
+
+def drive_scan(auto, xvfb, shots):
+    """Presses Scan, answers the questions, returns (lines, status)."""
+    auto("wait-window", TITLE, 60000)
+    time.sleep(0.5)  # first paint
+    xvfb.screenshot(os.path.join(shots, "run-idle.png"))
+    auto("click", TITLE, IDC_SCAN)
+    status = ""
+    deadline = time.time() + 600
+    while time.time() < deadline:
+        if auto("exists", DIALOG) == "1":
+            question = (auto("text", DIALOG, IDC_MESSAGE_TEXT) or "").replace("\\n", " ")
+            xvfb.screenshot(os.path.join(shots, "run-question.png"))
+            print("question: %s" % " ".join(question.split()))
+            answer = ID_NO
+            if auto("state", DIALOG, ID_YES) != "1 1":
+                answer = ID_OK_PAIR if auto("state", DIALOG, ID_OK_PAIR) == "1 1" else ID_LONE_OK
+            print("answered: %s" % {ID_NO: "No", ID_OK_PAIR: "OK", ID_LONE_OK: "OK"}[answer])
+            auto("click", DIALOG, answer)
+            auto("wait-gone", DIALOG, 30000)
+            continue
+        status = auto("text", TITLE, IDC_STATUS) or ""
+        if status in ("Scanning completed", "Scanning terminated") and auto("state", TITLE, IDC_OK) == "1 1":
+            break
+        if auto("exists", TITLE) != "1":
+            return [], "(the window closed during the scan)"
+        time.sleep(0.2)
+    lines = (auto("lines", TITLE, IDC_LIST) or "0").split("\n")[1:]
+    xvfb.screenshot(os.path.join(shots, "run-finished.png"))
+    auto("click", TITLE, IDC_OK)
+    return [winebox_unescape(l) for l in lines], status
 
 
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/win64")
-    prefix = winebox.Prefix(build, "make-run", version="winxp", graphics="x11")
+    existing = sys.argv[2] if len(sys.argv) > 2 and sys.argv[2] else None
+    bin_dir = os.path.join(build, "bin")
+    shots = os.path.join(build, "screenshots")
+    if existing:
+        refuse_unsafe(os.path.abspath(existing))
+        prefix = winebox.Prefix(build, "make-run", graphics="x11")
+        prefix.path = os.path.abspath(existing)
+        prefix.home = os.path.join(prefix.path, ".purgix-home")
+        os.makedirs(prefix.home, exist_ok=True)
+        purgix, auto_exe = os.path.join(bin_dir, "Purgix.exe"), os.path.join(bin_dir, "purgix_auto.exe")
+    else:
+        prefix = winebox.Prefix(build, "make-run", version="winxp", graphics="x11")
+        purgix, auto_exe = r"T:\bin\Purgix.exe", r"T:\bin\purgix_auto.exe"
     display = os.environ.get("DISPLAY")
     xvfb = None
+    auto = None
     try:
-        prefix.create()
+        if not existing:
+            prefix.create()
         if not display:
             xvfb = winebox.Xvfb()
             display = xvfb.display
-        prefix.start_server()
-        print("Purgix runs in the sandbox prefix %s (display %s)" % (prefix.path, display))
-        purgix = prefix.popen([r"T:\bin\Purgix.exe"], display=display)
+        if not existing:
+            prefix.start_server()
+            print("== demo machine (%s)" % prefix.path)
+            sys.stdout.write(demo_machine(prefix, "setup"))
+        print("== Purgix on display %s" % display)
+        window = prefix.popen([purgix], display=display)
         if xvfb is None:
-            purgix.wait()
-            return 0
-        auto = [r"T:\bin\purgix_auto.exe"]
-        found = prefix.run(auto + ["wait-window", TITLE, "60000"], display=display, stdout=subprocess.PIPE, text=True)
-        if found.returncode != 0:
-            print("the window did not appear")
-            return 1
-        time.sleep(0.5)  # let the first paint finish before the picture is taken
-        shot = xvfb.screenshot(os.path.join(build, "screenshots", "make-run.png"))
-        print("no DISPLAY: the window was drawn on Xvfb; screenshot: %s" % shot)
-        prefix.run(auto + ["close", TITLE], display=display, stdout=subprocess.DEVNULL)
-        purgix.wait(timeout=60)
+            window.wait()
+        else:
+            auto = Automation(prefix, display, auto_exe)
+            lines, status = drive_scan(auto, xvfb, shots)
+            print("== result list")
+            for line in lines:
+                print("  " + line.expandtabs(8))
+            print("== final status: %s" % status)
+            window.wait(timeout=120)
+            print("screenshots: %s/run-*.png" % shots)
+        if not existing:
+            print("== what changed on the demo machine")
+            sys.stdout.write(demo_machine(prefix, "report"))
         return 0
     finally:
-        prefix.stop()
+        if auto:
+            auto.quit()
+        if existing:
+            subprocess.run([winebox.WINESERVER, "-k"], env=prefix.env(), stderr=subprocess.DEVNULL, timeout=60)
+        else:
+            prefix.stop()
+            prefix.remove()
         if xvfb:
             xvfb.stop()
-        prefix.remove()
 
 
 if __name__ == "__main__":

@@ -9,9 +9,9 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 
 
 def load(path):
-    spec = importlib.util.spec_from_file_location(os.path.basename(path)[:-3], path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location(os.path.basename(path)[:-3], path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 

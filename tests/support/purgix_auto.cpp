@@ -57,23 +57,23 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
     return FALSE;
 }
 
-HWND FindTopWindow(const std::string& spec) {
+HWND FindTopWindow(const std::string& query) {
     FindRequest request{L"", 0, nullptr};
-    size_t at = spec.rfind('@');
-    if (at != std::string::npos && at + 1 < spec.size() && isdigit(static_cast<unsigned char>(spec[at + 1]))) {
-        request.childId = atoi(spec.c_str() + at + 1);
-        request.title = Widen(spec.substr(0, at));
+    size_t at = query.rfind('@');
+    if (at != std::string::npos && at + 1 < query.size() && isdigit(static_cast<unsigned char>(query[at + 1]))) {
+        request.childId = atoi(query.c_str() + at + 1);
+        request.title = Widen(query.substr(0, at));
     } else {
-        request.title = Widen(spec);
+        request.title = Widen(query);
     }
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&request));
     return request.found;
 }
 
-HWND WaitTopWindow(const std::string& spec, DWORD timeout) {
+HWND WaitTopWindow(const std::string& query, DWORD timeout) {
     DWORD start = GetTickCount();
     for (;;) {
-        if (HWND window = FindTopWindow(spec)) return window;
+        if (HWND window = FindTopWindow(query)) return window;
         if (GetTickCount() - start >= timeout) return nullptr;
         Sleep(50);
     }

@@ -204,7 +204,9 @@ class Prefix:
 
     def start_server(self):
         """Keeps the wineserver alive between the programs of one test (services need it)."""
-        subprocess.run([WINESERVER, "-p"], env=self.env(), check=True, timeout=60)
+        # The server outlives this call: it must not hold our output pipes open (a reader would never see EOF).
+        subprocess.run([WINESERVER, "-p"], env=self.env(), check=True, timeout=60, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.server_running = True
 
     def popen(self, args, display=None, **kw):

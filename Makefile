@@ -8,7 +8,7 @@ JOBS     ?= 2
 FUZZ_SECONDS ?= 60
 PY       := /usr/bin/python3
 
-.PHONY: all deps build build-win64 build-win32 build-host build-fuzz test test-host test-windows run bench dist fuzz clean
+.PHONY: all deps build build-win64 build-win32 build-host build-fuzz test test-host test-windows test-dist run bench dist fuzz clean
 
 all: build
 
@@ -44,7 +44,11 @@ test-windows: build-win64
 	cd $(WIN64) && ctest -j$(JOBS) --output-on-failure; status=$$?; \
 	  $(PY) $(CURDIR)/tests/support/winebox.py stop-leftovers $(CURDIR)/$(WIN64); exit $$status
 
-test: build-win32 test-host test-windows
+# The shipped exes: GUI PE files of the right machine, every resource, nothing the 9x line lacks.
+test-dist: dist
+	$(PY) tests/release/check_dist.py $(BUILD)/dist
+
+test: test-host test-windows test-dist
 
 # PREFIX=/path/to/prefix runs Purgix on an existing prefix instead of the demo machine.
 run: build-win64
@@ -56,12 +60,18 @@ bench: build-win64
 dist: build-win64 build-win32
 	$(PY) tools/make_dist.py $(WIN32) $(WIN64) $(BUILD)/dist
 
+# Every libFuzzer target for FUZZ_SECONDS under ASan/UBSan; a finding fails the run and its input
+# lands in build/fuzz/artifacts.
 fuzz: build-fuzz
-	@set -e; for target in $(FUZZ)/tests/fuzz/fuzz_*; do \
-	  name=$$(basename $$target); seeds=tests/fuzz/seeds/$${name#fuzz_}; corpus=$(FUZZ)/corpus/$${name#fuzz_}; \
-	  mkdir -p $$corpus; echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  $$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=0 $$corpus $$seeds 2>&1 | tail -n 3; \
-	done
+	@status=0; for target in $(FUZZ)/tests/fuzz/fuzz_*; do \
+	  name=$${target##*/fuzz_}; seeds=tests/fuzz/seeds/$$name; corpus=$(FUZZ)/corpus/$$name; \
+	  [ -d $$seeds ] || { echo "== fuzz_$$name: no seeds in $$seeds"; status=1; continue; }; \
+	  mkdir -p $$corpus $(FUZZ)/artifacts; echo "== fuzz_$$name ($(FUZZ_SECONDS) s)"; \
+	  if UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $$target -max_total_time=$(FUZZ_SECONDS) \
+	       -artifact_prefix=$(FUZZ)/artifacts/$$name- -print_final_stats=0 $$corpus $$seeds >$(FUZZ)/fuzz_$$name.log 2>&1; \
+	  then grep -E '^Done' $(FUZZ)/fuzz_$$name.log; \
+	  else tail -n 40 $(FUZZ)/fuzz_$$name.log; echo "== fuzz_$$name FOUND A FAULT (input in $(FUZZ)/artifacts)"; status=1; fi; \
+	done; exit $$status
 
 clean:
 	-$(PY) tests/support/winebox.py stop-leftovers $(CURDIR)/$(WIN64)

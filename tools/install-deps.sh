@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb x11-apps imagemagick xdotool python3-pil fonts-liberation fonts-dejavu-core
 )
 [ "${1:-}" = bench ] && pkgs+=(clamav)

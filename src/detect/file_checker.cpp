@@ -46,10 +46,13 @@ private:
 
 // The length of an open file, or -1 when it cannot be taken or does not fit 31 bits (no record
 // is keyed to such a size, and the old runtime could not report it either).
+// GetFileSize rather than GetFileSizeEx: the latter is missing from Windows 9x and NT 4.
 int32_t FileLength(HANDLE file) {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 || size.QuadPart > 0x7FFFFFFF) return -1;
-    return static_cast<int32_t>(size.QuadPart);
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return -1;
+    if (high != 0 || low > 0x7FFFFFFF) return -1;
+    return static_cast<int32_t>(low);
 }
 
 bool AnyRecordAcceptsLength(int64_t length) {

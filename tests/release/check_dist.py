@@ -1,0 +1,219 @@
+#!/usr/bin/python3
+"""Checks the release folder `make dist` writes: both programs, their headers, imports, resources and sums.
+
+Usage: check_dist.py [DIST_FOLDER]   (default build/dist; exit status 1 when a check fails)
+
+Purgix-x86.exe is the program for every 32-bit Windows from the 9x line and NT 4 on, so it must
+carry a subsystem version those systems accept and import nothing their system libraries lack
+(such functions are loaded by name at run time, or not used). Purgix-x64.exe is for 64-bit Windows.
+Both are stripped GUI programs that need no DLL beyond the system's own.
+"""
+import hashlib
+import os
+import re
+import struct
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+PE_RESOURCES = os.path.join(ROOT, "tools", "artwork", "pe_resources.py")
+
+IMAGE_FILE_EXECUTABLE_IMAGE, IMAGE_FILE_32BIT_MACHINE, IMAGE_FILE_DLL = 0x0002, 0x0100, 0x2000
+IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
+# name -> (machine, optional-header magic, whether it must load on the oldest 32-bit systems)
+PROGRAMS = {"Purgix-x86.exe": (0x14C, 0x10B, True), "Purgix-x64.exe": (0x8664, 0x20B, False)}
+# The system's own libraries, present on every Windows the programs are for (compared in upper case).
+SYSTEM_DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "SHELL32.DLL", "COMCTL32.DLL", "MSVCRT.DLL"}
+# Functions a program for the 9x line and NT 4 must not import: the loader refuses the whole
+# program on a system whose library lacks one. Value: where the function first appeared.
+NEWER_THAN_OLDEST = {
+    "GetTickCount64": "only from Windows Vista on",
+    "InitializeCriticalSectionEx": "only from Windows Vista on",
+    "QueryFullProcessImageNameA": "only from Windows Vista on",
+    "FlsAlloc": "only from Windows Server 2003 on", "FlsFree": "only from Windows Server 2003 on",
+    "FlsGetValue": "only from Windows Server 2003 on", "FlsSetValue": "only from Windows Server 2003 on",
+    "AddVectoredExceptionHandler": "only from Windows XP on",
+    "RemoveVectoredExceptionHandler": "only from Windows XP on",
+    "GetModuleHandleExA": "only from Windows XP on", "GetModuleHandleExW": "only from Windows XP on",
+    "GetProcessImageFileNameA": "only from Windows XP on",
+    "GetFileSizeEx": "only from Windows 2000 on", "SetFilePointerEx": "only from Windows 2000 on",
+    "TryEnterCriticalSection": "only on the NT line",
+    "GetLongPathNameA": "not on NT 4.0",
+    "CreateToolhelp32Snapshot": "not on NT 4.0", "Process32First": "not on NT 4.0", "Process32Next": "not on NT 4.0",
+    "Module32First": "not on NT 4.0", "Module32Next": "not on NT 4.0",
+}
+# Libraries that some generations lack altogether (loaded by name at run time instead).
+NOT_EVERYWHERE = {"PSAPI.DLL": "not on the 9x line"}
+
+
+class Reader:
+    """Bounded little-endian reads; every overrun raises ValueError."""
+
+    def __init__(self, data):
+        self.data = data
+
+    def take(self, fmt, offset):
+        size = struct.calcsize(fmt)
+        if offset < 0 or offset + size > len(self.data):
+            raise ValueError("read of %d bytes at %d past the end (%d)" % (size, offset, len(self.data)))
+        return struct.unpack_from(fmt, self.data, offset)
+
+    def text(self, offset, limit=512):
+        end = self.data.find(b"\0", offset, offset + limit)
+        if offset < 0 or end < 0:
+            raise ValueError("unterminated name at %d" % offset)
+        return self.data[offset:end].decode("ascii", "replace")
+
+
+def parse_pe(data):
+    """The header fields, section names and imports ({DLL: [function or #ordinal]}) of a PE file."""
+    rd = Reader(data)
+    if data[:2] != b"MZ":
+        raise ValueError("no MZ header")
+    (at,) = rd.take("<I", 0x3C)
+    if rd.take("<4s", at)[0] != b"PE\0\0":
+        raise ValueError("no PE signature")
+    machine, nsections, _stamp, symtab, nsymbols, opt_size, characteristics = rd.take("<HHIIIHH", at + 4)
+    opt = at + 24
+    (magic,) = rd.take("<H", opt)
+    wide = magic == 0x20B
+    if magic not in (0x10B, 0x20B):
+        raise ValueError("unknown optional header magic 0x%x" % magic)
+    major_os, minor_os, _mi, _ni, major_sub, minor_sub = rd.take("<HHHHHH", opt + 40)
+    (subsystem,) = rd.take("<H", opt + 68)
+    directories = opt + (112 if wide else 96)
+    import_rva, _import_size = rd.take("<II", directories + 8)
+    sections = []
+    for i in range(nsections):
+        name, vsize, va, raw_size, raw_ptr = rd.take("<8sIIII", opt + opt_size + 40 * i)
+        name = name.rstrip(b"\0").decode("ascii", "replace")
+        if re.fullmatch(r"/[0-9]+", name) and symtab:
+            # A longer name (.eh_frame, .debug_info) lives in the string table after the symbols.
+            name = rd.text(symtab + 18 * nsymbols + int(name[1:]))
+        sections.append((name, va, max(vsize, raw_size), raw_ptr, raw_size))
+
+    def offset_of(rva):
+        for _name, va, span, raw_ptr, raw_size in sections:
+            if va <= rva < va + span and rva - va < raw_size:
+                return raw_ptr + rva - va
+        raise ValueError("RVA 0x%x lies in no section" % rva)
+
+    imports = {}
+    if import_rva:
+        desc = offset_of(import_rva)
+        while True:
+            lookup, _t, _f, name_rva, first = rd.take("<IIIII", desc)
+            if not (lookup or name_rva or first):
+                break
+            functions = []
+            thunk = offset_of(lookup or first)
+            while True:
+                (entry,) = rd.take("<Q" if wide else "<I", thunk)
+                if not entry:
+                    break
+                if entry >> (63 if wide else 31):
+                    functions.append("#%d" % (entry & 0xFFFF))
+                else:
+                    functions.append(rd.text(offset_of(entry & 0x7FFFFFFF) + 2))
+                thunk += 8 if wide else 4
+            imports.setdefault(rd.text(offset_of(name_rva)).upper(), []).extend(functions)
+            desc += 20
+    return {"machine": machine, "characteristics": characteristics, "magic": magic, "subsystem": subsystem,
+            "subsystem_version": (major_sub, minor_sub), "os_version": (major_os, minor_os),
+            "symbols": (symtab, nsymbols), "sections": [s[0] for s in sections], "imports": imports}
+
+
+def check_program(path, machine, magic, oldest_systems, faults):
+    name = os.path.basename(path)
+    with open(path, "rb") as f:
+        data = f.read()
+    try:
+        pe = parse_pe(data)
+    except ValueError as e:
+        faults.append("%s: %s" % (name, e))
+        return
+    if pe["machine"] != machine:
+        faults.append("%s: machine 0x%x, expected 0x%x" % (name, pe["machine"], machine))
+    if pe["magic"] != magic:
+        faults.append("%s: optional header 0x%x, expected 0x%x" % (name, pe["magic"], magic))
+    flags = pe["characteristics"]
+    if not flags & IMAGE_FILE_EXECUTABLE_IMAGE or flags & IMAGE_FILE_DLL:
+        faults.append("%s: characteristics 0x%04x do not make a program" % (name, flags))
+    if machine == 0x14C and not flags & IMAGE_FILE_32BIT_MACHINE:
+        faults.append("%s: not marked as a 32-bit image" % name)
+    if pe["subsystem"] != IMAGE_SUBSYSTEM_WINDOWS_GUI:
+        faults.append("%s: subsystem %d, expected the Windows GUI (2)" % (name, pe["subsystem"]))
+    if pe["symbols"][1]:
+        faults.append("%s: carries %d symbols: not stripped" % (name, pe["symbols"][1]))
+    debug = [s for s in pe["sections"] if s.startswith((".debug", ".stab"))]
+    if debug:
+        faults.append("%s: debugging sections %s: not stripped" % (name, ", ".join(debug)))
+    for dll in sorted(pe["imports"]):
+        if dll not in SYSTEM_DLLS:
+            faults.append("%s: imports %s, which is not a library of the system" % (name, dll))
+    if oldest_systems:
+        if pe["subsystem_version"] > (4, 0):
+            faults.append("%s: subsystem version %d.%d: the 9x line and NT 4 load no program above 4.0" %
+                          (name, *pe["subsystem_version"]))
+        for dll, functions in sorted(pe["imports"].items()):
+            if dll in NOT_EVERYWHERE:
+                faults.append("%s: imports %s (%s)" % (name, dll, NOT_EVERYWHERE[dll]))
+            for function in functions:
+                if function in NEWER_THAN_OLDEST:
+                    faults.append("%s: imports %s!%s (%s): the program would not load on older systems" %
+                                  (name, dll, function, NEWER_THAN_OLDEST[function]))
+    done = subprocess.run([sys.executable, PE_RESOURCES, "--check", path], stdout=subprocess.PIPE,
+                          stderr=subprocess.STDOUT, text=True, timeout=120)
+    if done.returncode != 0:
+        lines = [line for line in done.stdout.splitlines() if line.startswith("FAULT") or "Error" in line]
+        faults.append("%s: resources: %s" % (name, "; ".join(lines[-10:]) or done.stdout.strip()[-500:]))
+
+
+def check_sums(folder, faults):
+    path = os.path.join(folder, "SHA256SUMS")
+    try:
+        with open(path) as f:
+            lines = f.read().splitlines()
+    except OSError as e:
+        faults.append("SHA256SUMS: %s" % e)
+        return
+    listed = {}
+    for line in lines:
+        match = re.fullmatch(r"([0-9a-f]{64}) [ *](\S+)", line)
+        if not match:
+            faults.append("SHA256SUMS: malformed line %r" % line)
+            continue
+        listed[match.group(2)] = match.group(1)
+    if sorted(listed) != sorted(PROGRAMS):
+        faults.append("SHA256SUMS lists %s, expected %s" % (sorted(listed), sorted(PROGRAMS)))
+    for name, digest in listed.items():
+        target = os.path.join(folder, name)
+        if not os.path.isfile(target):
+            continue
+        with open(target, "rb") as f:
+            actual = hashlib.file_digest(f, "sha256").hexdigest()
+        if actual != digest:
+            faults.append("SHA256SUMS: %s is listed as %s but is %s" % (name, digest, actual))
+
+
+def main(argv):
+    if len(argv) > 1 or (argv and argv[0].startswith("-")):
+        print(__doc__)
+        return 2
+    folder = argv[0] if argv else os.path.join(ROOT, "build", "dist")
+    faults = []
+    for name, (machine, magic, oldest) in sorted(PROGRAMS.items()):
+        path = os.path.join(folder, name)
+        if not os.path.isfile(path):
+            faults.append("%s missing from %s" % (name, folder))
+            continue
+        check_program(path, machine, magic, oldest, faults)
+    check_sums(folder, faults)
+    for fault in faults:
+        print("FAULT:", fault)
+    print("%s: %d faults" % (folder, len(faults)))
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,109 @@
+"""Checks of a scanned machine from Linux: manifests of the drives and the count a whole scan must reach."""
+import hashlib
+import os
+import stat
+
+# Longest path the walker can name (the ANSI file functions take no more).
+MAX_PATH_CHARS = 259
+
+
+def manifest(session, letters):
+    """Every file below each drive's folder, keyed by its Windows path: SHA-256 of its bytes, its
+    permission bits and the DOS attributes Wine keeps beside it. Links are not followed and
+    nothing but a regular file is opened (a pipe would never answer)."""
+    out = {}
+    for letter in letters:
+        top = session.prefix.drive_folder(letter)
+        for root, dirs, files in os.walk(top):
+            for name in files:
+                path = os.path.join(root, name)
+                key = letter.upper() + ":\\" + os.path.relpath(path, top).replace("/", "\\")
+                info = os.lstat(path)
+                if not stat.S_ISREG(info.st_mode):
+                    out[key] = ("not a regular file", stat.S_IFMT(info.st_mode))
+                    continue
+                with open(path, "rb") as f:
+                    digest = hashlib.file_digest(f, "sha256").hexdigest()
+                try:
+                    attributes = os.getxattr(path, "user.DOSATTRIB")
+                except OSError:
+                    attributes = None
+                out[key] = (digest, stat.S_IMODE(info.st_mode), attributes)
+    return out
+
+
+def manifest_difference(before, after):
+    """Human-readable list of what was removed, added or changed between two manifests."""
+    lines = []
+    for path in sorted(set(before) | set(after)):
+        if path not in after:
+            lines.append("removed " + path)
+        elif path not in before:
+            lines.append("added " + path)
+        elif before[path] != after[path]:
+            lines.append("changed " + path)
+    return lines
+
+
+def _list(linux_folder):
+    """(name, is_directory) of every entry Wine lists in a folder; a folder that cannot be listed has
+    none. Links are followed; Wine leaves out links that lead nowhere."""
+    try:
+        entries = list(os.scandir(linux_folder))
+    except OSError:
+        return []
+    out = []
+    for entry in entries:
+        try:
+            is_dir = entry.is_dir(follow_symlinks=True)
+            if entry.is_symlink():
+                os.stat(entry.path)
+        except OSError:
+            continue
+        out.append((entry.name, is_dir))
+    return out
+
+
+def walk_count(linux_folder, windows_folder, state):
+    """Files one walk of windows_folder\\*.* offers to the checkers: entries whose path fits, the
+    subfolders whose search pattern fits, recursively (links followed as the walk follows them).
+    A file the scan deletes counts at its first visit only: seen again through a link, it is gone."""
+    count = 0
+    entries = _list(linux_folder)
+    for name, is_dir in entries:
+        if is_dir or len(windows_folder) + 1 + len(name) > MAX_PATH_CHARS:
+            continue
+        real = os.path.realpath(os.path.join(linux_folder, name))
+        if real in state["deleted"]:
+            if real in state["deleted_seen"]:
+                continue
+            state["deleted_seen"].add(real)
+        count += 1
+    for name, is_dir in sorted(entries, key=lambda e: e[0].upper()):
+        if not is_dir:
+            continue
+        child = windows_folder + "\\" + name
+        if len(child) + 4 > MAX_PATH_CHARS:
+            continue
+        if "\\Program Files\\" in child + "\\":
+            state["program_files_seen"] = True
+        count += walk_count(os.path.join(linux_folder, name), child, state)
+    return count
+
+
+def expected_files_scanned(prefix, letters, deleted=()):
+    """The "Total files scanned" a full scan of the fixed drives `letters` (in letter order) must
+    report; `deleted` are the Linux paths of the files it removes. Folders are listed through the
+    prefix's drive links as Wine lists them, so a link loop gives out where Wine's does. Includes
+    the extra walk of a Program Files folder that no walk entered."""
+    state = {"program_files_seen": False, "deleted": {os.path.realpath(p) for p in deleted},
+             "deleted_seen": set()}
+    total = 0
+    for letter in letters:
+        folder = os.path.join(prefix.path, "dosdevices", letter.lower() + ":")
+        root = letter.upper() + ":"
+        total += walk_count(folder, root, state)
+        program_files = os.path.join(folder, "Program Files")
+        if os.path.isdir(program_files) and not state["program_files_seen"]:
+            total += walk_count(program_files, root + "\\Program Files", state)
+    return total

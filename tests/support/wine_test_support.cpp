@@ -79,6 +79,21 @@ void EndProgram(HANDLE process) {
     CloseHandle(process);
 }
 
+HeldFile::HeldFile(const std::string& path) {
+    // A name of its own per holder, so several files can be held at once.
+    static int count = 0;
+    std::string event = "PurgixLockerReady" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++count);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
+    process_ = StartProgram("\"" + SupportProgramPath("locker") + "\" \"" + path + "\" " + event);
+    held_ = process_ && WaitForSingleObject(ready, 30000) == WAIT_OBJECT_0;
+    CloseHandle(ready);
+}
+
+void HeldFile::Release() {
+    EndProgram(process_);
+    process_ = nullptr;
+}
+
 bool WaitForExit(HANDLE process, DWORD milliseconds) { return WaitForSingleObject(process, milliseconds) == WAIT_OBJECT_0; }
 
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {

@@ -24,6 +24,22 @@ void EndProgram(HANDLE process);
 // True when the process ended within the time-out.
 bool WaitForExit(HANDLE process, DWORD milliseconds);
 
+// Holds a file open without delete sharing in another process (the locker program) for the life
+// of the object, as a program using the file would.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path);
+    ~HeldFile() { Release(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    void Release();
+    bool held() const { return held_; }
+
+private:
+    HANDLE process_ = nullptr;
+    bool held_ = false;
+};
+
 // Calls `done` until it returns true or the time-out passes, pumping this thread's messages.
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 30000);
 

@@ -100,23 +100,3 @@ inline KeySnapshot Without(KeySnapshot values, const std::vector<std::string>& n
     return values;
 }
 
-// Holds a file open without delete sharing in another process for the life of the object.
-class HeldFile {
-public:
-    explicit HeldFile(const std::string& path) {
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "PurgixCleanLockerReady");
-        process_ = StartProgram("\"" + SupportProgramPath("locker") + "\" \"" + path + "\" PurgixCleanLockerReady");
-        held_ = process_ && WaitForSingleObject(ready, 30000) == WAIT_OBJECT_0;
-        CloseHandle(ready);
-    }
-    ~HeldFile() { Release(); }
-    void Release() {
-        EndProgram(process_);
-        process_ = nullptr;
-    }
-    bool held() const { return held_; }
-
-private:
-    HANDLE process_ = nullptr;
-    bool held_ = false;
-};

@@ -127,27 +127,6 @@ inline bool Contains(const std::vector<std::string>& texts, const std::string& t
     return false;
 }
 
-// Holds a file open without delete sharing in another process for the life of the object.
-class HeldFile {
-public:
-    explicit HeldFile(const std::string& path) {
-        // The locker sets the event once it holds the file.
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, "PurgixLockerReady");
-        process_ = StartProgram("\"" + SupportProgramPath("locker") + "\" \"" + path + "\" PurgixLockerReady");
-        held_ = process_ && WaitForSingleObject(ready, 30000) == WAIT_OBJECT_0;
-        CloseHandle(ready);
-    }
-    ~HeldFile() { Release(); }
-    void Release() {
-        EndProgram(process_);
-        process_ = nullptr;
-    }
-    bool held() const { return held_; }
-
-private:
-    HANDLE process_ = nullptr;
-    bool held_ = false;
-};
 
 // Names FindFirstFileA lists for pattern, in listing order.
 inline std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& pattern) {

@@ -54,8 +54,10 @@ test: test-host test-windows test-dist
 run: build-win64
 	$(PY) tools/run_purgix.py $(WIN64) $(PREFIX)
 
+# Speed and memory against bare baselines and clamscan; prints ratios measured in one run.
 bench: build-win64
-	@for script in tests/bench/*.sh; do [ -x "$$script" ] && "$$script" $(WIN64) || true; done
+	@tools/install-deps.sh bench
+	@tests/bench/run_all.sh $(WIN64)
 
 dist: build-win64 build-win32
 	$(PY) tools/make_dist.py $(WIN32) $(WIN64) $(BUILD)/dist

@@ -148,10 +148,16 @@ void CMainDlg::OnPaint() {
 }
 
 HBRUSH CMainDlg::OnCtlColor(HDC dc, HWND control, int type) {
+    if (control != familyLabel_.hwnd() && (type == CTLCOLOR_DLG || type == CTLCOLOR_STATIC) && WhiteBrush) {
+        // The default answer would be replaced by the white brush anyway, and asking for it costs
+        // a server round trip per status update under Wine; leave the colours as it would.
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_3DFACE));
+        SetBkMode(dc, TRANSPARENT);
+        return WhiteBrush;
+    }
     HBRUSH brush = CDialog::OnCtlColor(dc, control, type);
     SetBkMode(dc, TRANSPARENT);
-    if (control == familyLabel_.hwnd()) return brush;
-    if ((type == CTLCOLOR_DLG || type == CTLCOLOR_STATIC) && WhiteBrush) return WhiteBrush;
     return brush;
 }
 

@@ -15,41 +15,12 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
 import winebox  # noqa: E402
-from gui_session import unescape as winebox_unescape  # noqa: E402
+from gui_session import start_automation, unescape  # noqa: E402
 
 TITLE = "Purgix Ver 1.0"
 DIALOG = TITLE + "@1086"  # the message dialog: same title as the main window, has the text control
 IDC_SCAN, IDC_STATUS, IDC_LIST, IDC_OK, IDC_MESSAGE_TEXT = 1052, 1065, 1055, 1070, 1086
 ID_YES, ID_NO, ID_OK_PAIR, ID_LONE_OK = 6, 7, 1, 3
-
-
-class Automation:
-    """The automation program in the prefix, one command per line."""
-
-    def __init__(self, prefix, display, program):
-        self.proc = prefix.popen([program], display=display, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                 text=True, bufsize=1)
-
-    def __call__(self, *words):
-        line = " ".join('"%s"' % w if " " in str(w) or not str(w) else str(w) for w in words)
-        self.proc.stdin.write(line + "\n")
-        self.proc.stdin.flush()
-        answer = []
-        while True:
-            got = self.proc.stdout.readline()
-            if got in ("", ".\n"):
-                break
-            answer.append(got.rstrip("\n"))
-        first = answer[0] if answer else "error"
-        if not first.startswith("ok"):
-            return None
-        answer[0] = first[3:]
-        return "\n".join(answer)
-
-    def quit(self):
-        if self.proc.poll() is None:
-            self.proc.stdin.write("quit\n")
-            self.proc.stdin.flush()
 
 
 def demo_machine(prefix, command):
@@ -102,7 +73,7 @@ def drive_scan(auto, xvfb, shots):
     lines = (auto("lines", TITLE, IDC_LIST) or "0").split("\n")[1:]
     xvfb.screenshot(os.path.join(shots, "run-finished.png"))
     auto("click", TITLE, IDC_OK)
-    return [winebox_unescape(l) for l in lines], status
+    return [unescape(l) for l in lines], status
 
 
 def main():
@@ -122,7 +93,7 @@ def main():
         purgix, auto_exe = r"T:\bin\Purgix.exe", r"T:\bin\purgix_auto.exe"
     display = os.environ.get("DISPLAY")
     xvfb = None
-    auto = None
+    automation = None
     try:
         if not existing:
             prefix.create()
@@ -138,8 +109,8 @@ def main():
         if xvfb is None:
             window.wait()
         else:
-            auto = Automation(prefix, display, auto_exe)
-            lines, status = drive_scan(auto, xvfb, shots)
+            automation = start_automation(prefix, display, auto_exe)
+            lines, status = drive_scan(automation.attempt, xvfb, shots)
             print("== result list")
             for line in lines:
                 print("  " + line.expandtabs(8))
@@ -151,8 +122,8 @@ def main():
             sys.stdout.write(demo_machine(prefix, "report"))
         return 0
     finally:
-        if auto:
-            auto.quit()
+        if automation:
+            automation.quit()
         if existing:
             subprocess.run([winebox.WINESERVER, "-k"], env=prefix.env(), stderr=subprocess.DEVNULL, timeout=60)
         else:

@@ -27,6 +27,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "support"))
 sys.path.insert(0, HERE)
 import bench_tree  # noqa: E402
 import winebox  # noqa: E402
+from gui_session import start_automation  # noqa: E402
 
 MAIN = "Purgix Ver 1.0@1055"      # the main window (its result list's id tells it from a dialog)
 DIALOG = "Purgix Ver 1.0@1086"    # the message dialog, here only the restart question
@@ -108,7 +109,7 @@ class Session:
         self.prefix = winebox.Prefix(build, name, drives={TREE_DRIVE: "hd"}, programs_dir=build, graphics="x11")
         self.files = files
         self.xvfb = None
-        self.auto_proc = None
+        self.automation = None
         self.plan = None
 
     def __enter__(self):
@@ -116,8 +117,7 @@ class Session:
             self.prefix.create()
             self.xvfb = winebox.Xvfb()
             self.prefix.start_server()
-            self.auto_proc = self.prefix.popen([r"T:\bin\purgix_auto.exe"], display=self.xvfb.display,
-                                               stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+            self.automation = start_automation(self.prefix, self.xvfb.display)
         except BaseException:
             self.close()
             raise
@@ -128,34 +128,16 @@ class Session:
         return False
 
     def close(self):
-        if self.auto_proc and self.auto_proc.poll() is None:
-            try:
-                self.auto_proc.stdin.write("quit\n")
-                self.auto_proc.stdin.flush()
-            except OSError:
-                pass
+        if self.automation:
+            self.automation.quit()
         self.prefix.stop()
         if self.xvfb:
             self.xvfb.stop()
         self.prefix.remove()
 
     def auto(self, *words):
-        line = " ".join('"%s"' % w if (" " in str(w) or not str(w)) else str(w) for w in words)
-        self.auto_proc.stdin.write(line + "\n")
-        self.auto_proc.stdin.flush()
-        answer = []
-        while True:
-            got = self.auto_proc.stdout.readline()
-            check(got != "", "automation program ended during: " + line)
-            got = got.rstrip("\n")
-            if got == ".":
-                break
-            answer.append(got)
-        first = answer[0] if answer else "error no answer"
-        if not first.startswith("ok"):
-            return None
-        answer[0] = first[3:]
-        return "\n".join(answer)
+        """The automation program's answer, or None when the command failed."""
+        return self.automation.attempt(*words)
 
     def wine(self, args, display=False):
         """Runs a Windows program of this prefix to its end: (exit code, stdout, seconds, peak KiB)."""

@@ -17,6 +17,8 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 PE_RESOURCES = os.path.join(ROOT, "tools", "artwork", "pe_resources.py")
+sys.path.insert(0, os.path.dirname(PE_RESOURCES))
+from pe_resources import Reader  # noqa: E402
 
 IMAGE_FILE_EXECUTABLE_IMAGE, IMAGE_FILE_32BIT_MACHINE, IMAGE_FILE_DLL = 0x0002, 0x0100, 0x2000
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
@@ -44,25 +46,6 @@ NEWER_THAN_OLDEST = {
 }
 # Libraries that some generations lack altogether (loaded by name at run time instead).
 NOT_EVERYWHERE = {"PSAPI.DLL": "not on the 9x line"}
-
-
-class Reader:
-    """Bounded little-endian reads; every overrun raises ValueError."""
-
-    def __init__(self, data):
-        self.data = data
-
-    def take(self, fmt, offset):
-        size = struct.calcsize(fmt)
-        if offset < 0 or offset + size > len(self.data):
-            raise ValueError("read of %d bytes at %d past the end (%d)" % (size, offset, len(self.data)))
-        return struct.unpack_from(fmt, self.data, offset)
-
-    def text(self, offset, limit=512):
-        end = self.data.find(b"\0", offset, offset + limit)
-        if offset < 0 or end < 0:
-            raise ValueError("unterminated name at %d" % offset)
-        return self.data[offset:end].decode("ascii", "replace")
 
 
 def parse_pe(data):

@@ -27,6 +27,53 @@ class AutomationError(RuntimeError):
     pass
 
 
+class Automation:
+    """The automation program (purgix_auto.exe) started with pipes: one command line in, its answer out."""
+
+    def __init__(self, proc):
+        self.proc = proc
+
+    def __call__(self, *words):
+        """Sends one command; returns its answer (the text after "ok"), raises AutomationError otherwise."""
+        line = " ".join('"%s"' % w if (" " in str(w) or not str(w)) else str(w) for w in words)
+        self.proc.stdin.write(line + "\n")
+        self.proc.stdin.flush()
+        answer = []
+        while True:
+            got = self.proc.stdout.readline()
+            if got == "":
+                raise AutomationError("automation program ended during: " + line)
+            got = got.rstrip("\n")
+            if got == ".":
+                break
+            answer.append(got)
+        first = answer[0] if answer else "error no answer"
+        if not first.startswith("ok"):
+            raise AutomationError("%s -> %s" % (line, first))
+        answer[0] = first[3:] if first.startswith("ok ") else ""
+        return "\n".join(answer)
+
+    def attempt(self, *words):
+        """The answer, or None when the command failed."""
+        try:
+            return self(*words)
+        except AutomationError:
+            return None
+
+    def quit(self):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.write("quit\n")
+                self.proc.stdin.flush()
+            except OSError:
+                pass
+
+
+def start_automation(prefix, display, program=r"T:\bin\purgix_auto.exe"):
+    return Automation(prefix.popen([program], display=display, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   text=True, bufsize=1))
+
+
 class GuiSession:
     """Everything one GUI test starts, stopped again (by PID and by wineserver -k) when it ends."""
 
@@ -51,8 +98,7 @@ class GuiSession:
                                    {"@": r'T:\bin\url_recorder.exe %1'})
             self.xvfb = winebox.Xvfb()
             self.prefix.start_server()
-            self.automation = self.prefix.popen([r"T:\bin\purgix_auto.exe"], display=self.xvfb.display,
-                                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+            self.automation = start_automation(self.prefix, self.xvfb.display)
         except BaseException:
             self.close()
             raise
@@ -68,12 +114,8 @@ class GuiSession:
         return False
 
     def close(self):
-        if self.automation and self.automation.poll() is None:
-            try:
-                self.automation.stdin.write("quit\n")
-                self.automation.stdin.flush()
-            except OSError:
-                pass
+        if self.automation:
+            self.automation.quit()
         self.prefix.stop()
         if self.xvfb:
             self.xvfb.stop()
@@ -97,29 +139,10 @@ class GuiSession:
     # -- automation -------------------------------------------------------------------------
     def auto(self, *words):
         """Sends one command to the automation program; returns its answer (text after "ok")."""
-        line = " ".join('"%s"' % w if (" " in str(w) or not str(w)) else str(w) for w in words)
-        self.automation.stdin.write(line + "\n")
-        self.automation.stdin.flush()
-        answer = []
-        while True:
-            got = self.automation.stdout.readline()
-            if got == "":
-                raise AutomationError("automation program ended during: " + line)
-            got = got.rstrip("\n")
-            if got == ".":
-                break
-            answer.append(got)
-        first = answer[0] if answer else "error no answer"
-        if not first.startswith("ok"):
-            raise AutomationError("%s -> %s" % (line, first))
-        answer[0] = first[3:] if first.startswith("ok ") else ""
-        return "\n".join(answer)
+        return self.automation(*words)
 
     def try_auto(self, *words):
-        try:
-            return self.auto(*words)
-        except AutomationError:
-            return None
+        return self.automation.attempt(*words)
 
     def wait_window(self, title=MAIN_TITLE, timeout_ms=60000):
         return self.auto("wait-window", title, timeout_ms)

@@ -34,6 +34,13 @@ class Reader:
             raise ValueError("block at %d of %d bytes past the end" % (offset, size))
         return self.data[offset:offset + size]
 
+    def text(self, offset, limit=512):
+        """A NUL-terminated ASCII name of at most `limit` bytes."""
+        end = self.data.find(b"\0", offset, offset + limit)
+        if offset < 0 or end < 0:
+            raise ValueError("unterminated name at %d" % offset)
+        return self.data[offset:end].decode("ascii", "replace")
+
 
 def resources(data):
     """{type: {name: bytes}} of the first language of every resource; names are ints or upper-case strings."""

@@ -7,6 +7,11 @@ enum class AutorunVerdict {
     DeleteRuleB,  // command that starts with the infected file's full path
 };
 
+// True when `fileName` occurs in `data` as a whole name (ignoring case): after the start, a folder
+// separator, a drive colon, a blank or tab, a quotation mark, '=' or ','; before the end, a blank or
+// tab, a quotation mark, ',' or ';'.
+bool ContainsWholeFileName(const char* data, const char* fileName);
+
 // True when the autorun walk can judge values against this path (it names a file in a folder).
 bool CanJudgeAutorunValues(const char* infectedPath);
 

@@ -3,9 +3,7 @@
 
 #include <windows.h>
 
-#include <cstring>
-
-#include "common/text.h"
+#include "clean/service_image.h"
 
 namespace {
 
@@ -14,31 +12,40 @@ struct KeyStep {
     const char* suffix;
 };
 
-// Subkeys before the key itself, as a key with subkeys cannot be deleted. Key names are compared
-// without regard to case, so the capitals of the fourth prefix address the same keys.
-const KeyStep kSteps[] = {
-    {"SYSTEM\\ControlSet001\\Services\\", "\\Enum"},
-    {"SYSTEM\\ControlSet001\\Services\\", "\\Security"},
-    {"SYSTEM\\ControlSet001\\Services\\", ""},
-    {"SYSTEM\\CONTROLSET002\\SERVICES\\", "\\Enum"},
-    {"SYSTEM\\ControlSet002\\Services\\", "\\Security"},
-    {"SYSTEM\\ControlSet002\\Services\\", ""},
+// One stored control set: where its service keys are, and its three deletions, subkeys before
+// the key itself, as a key with subkeys cannot be deleted. Key names are compared without regard
+// to case, so the capitals of the second set's first prefix address the same keys.
+struct ControlSet {
+    const char* services;
+    KeyStep steps[3];
 };
 
-constexpr size_t kKeyPathSize = 512;
+const ControlSet kControlSets[] = {
+    {"SYSTEM\\ControlSet001\\Services\\",
+     {{"SYSTEM\\ControlSet001\\Services\\", "\\Enum"},
+      {"SYSTEM\\ControlSet001\\Services\\", "\\Security"},
+      {"SYSTEM\\ControlSet001\\Services\\", ""}}},
+    {"SYSTEM\\ControlSet002\\Services\\",
+     {{"SYSTEM\\CONTROLSET002\\SERVICES\\", "\\Enum"},
+      {"SYSTEM\\ControlSet002\\Services\\", "\\Security"},
+      {"SYSTEM\\ControlSet002\\Services\\", ""}}},
+};
+
+constexpr unsigned kKeyPathSize = 512;
 
 }  // namespace
 
-int32_t DeleteServiceKeys(const char* name) {
-    // An empty name would make the third step address the Services key itself.
-    if (!name || !*name || std::strchr(name, '\\')) return 0;
+int32_t DeleteServiceKeys(const char* name, const char* infectedPath) {
     int32_t deleted = 0;
-    for (const KeyStep& step : kSteps) {
-        char path[kKeyPathSize];
-        if (!CopyText(path, sizeof path, step.prefix) || !AppendText(path, sizeof path, name) ||
-            !AppendText(path, sizeof path, step.suffix))
-            continue;
-        if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS) deleted = 1;
+    for (const ControlSet& set : kControlSets) {
+        char serviceKey[kKeyPathSize];
+        if (!FormServiceKey(set.services, name, "", serviceKey, sizeof serviceKey)) continue;
+        if (!ServiceKeyRunsFile(serviceKey, infectedPath)) continue;
+        for (const KeyStep& step : set.steps) {
+            char path[kKeyPathSize];
+            if (!FormServiceKey(step.prefix, name, step.suffix, path, sizeof path)) continue;
+            if (RegDeleteKeyA(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS) deleted = 1;
+        }
     }
     return deleted;
 }

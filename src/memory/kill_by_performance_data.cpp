@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "memory/process_backends.h"
+#include "memory/process_end.h"
 
 // The parser reads the published layout; the platform's own declarations must agree with it.
 static_assert(offsetof(PERF_DATA_BLOCK, HeaderLength) == perf_layout::kBlockHeaderLength, "layout");
@@ -86,15 +87,13 @@ bool ReadPerfProcessTable(ProcessTable* table) {
     return ok;
 }
 
-int32_t EndMatchingTableEntries(const ProcessTable& table, const char* target) {
+int32_t EndMatchingTableEntries(const ProcessTable& table, const char* target, const char* path) {
     int32_t result = 0;
     for (size_t i = 0; i < table.count && i < kProcessTableCapacity; ++i) {
         if (!PerfEntryMatches(table.entries[i], target)) continue;
-        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, table.entries[i].processId);
-        if (process) {
-            if (TerminateProcess(process, 0)) result = 1;
-            CloseHandle(process);
-        }
+        // The name is only the file's name: where the system can tell the process's executable,
+        // a program of that name in another folder is left alone.
+        if (EndProcessRunning(table.entries[i].processId, PROCESS_TERMINATE, path) == EndOutcome::kEnded) result = 1;
         // Time for an ended process to let go of its file before the delete is tried again.
         Sleep(500);
     }
@@ -106,5 +105,5 @@ int32_t KillByPerformanceData(const char* path) {
     if (!PerfTargetName(path, target, sizeof target)) return 0;
     ProcessTable table;
     if (!ReadPerfProcessTable(&table)) return 0;
-    return EndMatchingTableEntries(table, target);
+    return EndMatchingTableEntries(table, target, path);
 }

@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "memory/process_backends.h"
+#include "memory/process_end.h"
 #include "memory/process_status_list.h"
 
 int32_t KillByProcessStatus(const char* path) {
@@ -20,11 +21,9 @@ int32_t KillByProcessStatus(const char* path) {
     const size_t length = std::strlen(path);
     for (const ProcessNode* node = list.first(); node; node = node->next) {
         if (std::strlen(node->path) != length || CompareNoCase(node->path, path) != 0) continue;
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, node->processId);
-        if (!process) continue;
         // The pause lets the ended process let go of its file before the delete is tried again.
-        if (TerminateProcess(process, 0)) Sleep(500);
-        CloseHandle(process);
+        if (EndProcessRunning(node->processId, PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, path) == EndOutcome::kEnded)
+            Sleep(500);
     }
     return 1;
 }

@@ -1,4 +1,4 @@
-// Ending the first process that runs a file of the infected file's name, through a tool-help snapshot (9x line).
+// Ending the first process that runs the infected file, through a tool-help snapshot (9x line).
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -8,6 +8,9 @@
 #include "common/text.h"
 #include "memory/entry_point.h"
 #include "memory/process_backends.h"
+#include "memory/process_end.h"
+#include "platform/same_file.h"
+#include "platform/system_library.h"
 
 namespace {
 
@@ -19,51 +22,58 @@ const char* FileNamePart(const char* path) {
     return slash ? slash + 1 : path;
 }
 
-bool RunsFile(PROCESSENTRY32* entry, const char* target) {
-    entry->szExeFile[sizeof entry->szExeFile - 1] = '\0';
-    return CompareNoCase(FileNamePart(entry->szExeFile), target) == 0;
+// What the entry's executable field holds, or null when it fills the whole field: a path cut to
+// fit would be judged by the beginning of another file's path.
+const char* ExecutableOf(const PROCESSENTRY32& entry) {
+    if (!std::memchr(entry.szExeFile, '\0', sizeof entry.szExeFile)) return nullptr;
+    return entry.szExeFile;
 }
 
-// Walks the snapshot to the first entry that runs `target`; the old systems this serves are
-// slow to hand out entries, hence the pauses around every step.
-bool FindByName(HMODULE library, HANDLE snapshot, PROCESSENTRY32* entry, const char* target) {
-    auto first = LookUpEntryPoint<ProcessWalkFn>(library, "Process32First");
-    if (!first) return false;
-    entry->dwSize = sizeof *entry;
-    if (!first(snapshot, entry)) return false;
-    if (RunsFile(entry, target)) return true;
-    for (;;) {
-        auto next = LookUpEntryPoint<ProcessWalkFn>(library, "Process32Next");
-        if (!next) return false;
-        Sleep(100);
-        if (!next(snapshot, entry)) return false;
-        Sleep(100);
-        if (RunsFile(entry, target)) return true;
-    }
+// The 9x line gives the executable's full path, which must be the infected file itself: a
+// program of the same name elsewhere (the real shell, say) is another program. A bare name, as
+// the NT line gives it, can only be compared by name.
+bool RunsFile(const PROCESSENTRY32& entry, const char* path, const char* target) {
+    const char* executable = ExecutableOf(entry);
+    if (!executable) return false;
+    if (std::strchr(executable, '\\')) return SameFilePath(executable, path);
+    return CompareNoCase(executable, target) == 0;
 }
 
-int32_t EndFirstRunning(HMODULE library, PROCESSENTRY32* entry, const char* target) {
+// Ends the first process of the snapshot that runs the file. An entry the system shows to run
+// another file (a bare name can match a program elsewhere) does not count, and the walk goes on.
+// The old systems this serves are slow to hand out entries, hence the pauses around every step.
+int32_t EndFirstRunning(HMODULE library, PROCESSENTRY32* entry, const char* path, const char* target) {
     auto createSnapshot = LookUpEntryPoint<CreateSnapshotFn>(library, "CreateToolhelp32Snapshot");
     if (!createSnapshot) return 0;
     HANDLE snapshot = createSnapshot(TH32CS_SNAPPROCESS, 0);
     Sleep(100);
     if (snapshot == INVALID_HANDLE_VALUE || !snapshot) return 0;
     int32_t result = 0;
-    if (FindByName(library, snapshot, entry, target)) {
-        Sleep(50);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, entry->th32ProcessID);
-        if (process && TerminateProcess(process, 0)) result = 1;
-        Sleep(500);
-        if (process) CloseHandle(process);
+    auto first = LookUpEntryPoint<ProcessWalkFn>(library, "Process32First");
+    entry->dwSize = sizeof *entry;
+    bool have = first && first(snapshot, entry);
+    while (have) {
+        if (RunsFile(*entry, path, target)) {
+            Sleep(50);
+            const EndOutcome outcome =
+                EndProcessRunning(entry->th32ProcessID, PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, path);
+            if (outcome != EndOutcome::kOtherFile) {
+                result = outcome == EndOutcome::kEnded ? 1 : 0;
+                Sleep(500);
+                break;
+            }
+        }
+        auto next = LookUpEntryPoint<ProcessWalkFn>(library, "Process32Next");
+        if (!next) break;
+        Sleep(100);
+        have = next(snapshot, entry) != FALSE;
+        Sleep(100);
     }
     CloseHandle(snapshot);
     return result;
 }
 
-}  // namespace
-
-int32_t KillBySnapshotFrom(const char* libraryName, const char* path) {
-    HMODULE library = LoadLibraryA(libraryName);
+int32_t KillWith(HMODULE library, const char* path) {
     Sleep(100);
     if (!library) return 0;
     int32_t result = 0;
@@ -72,11 +82,15 @@ int32_t KillBySnapshotFrom(const char* libraryName, const char* path) {
         char target[MAX_PATH];
         CopyText(target, sizeof target, FileNamePart(path));
         for (char* c = target; *c; ++c) *c = UpperAscii(*c);
-        result = EndFirstRunning(library, entry, target);
+        result = EndFirstRunning(library, entry, path, target);
         std::free(entry);
     }
     FreeLibrary(library);
     return result;
 }
 
-int32_t KillBySnapshot(const char* path) { return KillBySnapshotFrom("Kernel32.dll", path); }
+}  // namespace
+
+int32_t KillBySnapshotFrom(const char* libraryPath, const char* path) { return KillWith(LoadLibraryA(libraryPath), path); }
+
+int32_t KillBySnapshot(const char* path) { return KillWith(LoadSystemLibrary("kernel32.dll"), path); }

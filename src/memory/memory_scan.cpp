@@ -6,14 +6,18 @@
 #include <io.h>
 
 #include <cstdlib>
+#include <cstring>
 
+#include "clean/service_image.h"
 #include "clean/service_keys.h"
 #include "memory/entry_point.h"
 #include "memory/infected_process.h"
 #include "memory/platform_probes.h"
+#include "memory/process_end.h"
 #include "memory/process_list.h"
 #include "memory/process_status_list.h"
 #include "memory/service_stop.h"
+#include "platform/system_library.h"
 #include "scan/directory_walker.h"
 #include "scan/scan_driver.h"
 #include "scan/scan_state.h"
@@ -51,12 +55,8 @@ void RemovalWalk(const char* path) {
     MemoryRemovalRequest = 0;
 }
 
-bool EndProcess(uint32_t processId) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId);
-    if (!process) return false;
-    bool ended = TerminateProcess(process, 0) != FALSE;
-    CloseHandle(process);
-    return ended;
+bool EndProcess(uint32_t processId, const char* path) {
+    return EndProcessRunning(processId, PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, path) == EndOutcome::kEnded;
 }
 
 // Builds the list from a snapshot; false when the list is incomplete and nothing may be checked.
@@ -68,8 +68,10 @@ bool ListBySnapshot(HMODULE library, PROCESSENTRY32* entry, ProcessList* list) {
     if (snapshot == INVALID_HANDLE_VALUE || !snapshot) return false;
     bool complete = first(snapshot, entry) != FALSE;
     while (complete) {
-        entry->szExeFile[sizeof entry->szExeFile - 1] = '\0';
-        if (!list->Append(entry->th32ProcessID, entry->szExeFile)) {
+        // An executable field filled to its end holds a path cut to fit: that process is not
+        // listed, so it is neither judged nor ended by another file's name.
+        const bool whole = std::memchr(entry->szExeFile, '\0', sizeof entry->szExeFile) != nullptr;
+        if (whole && !list->Append(entry->th32ProcessID, entry->szExeFile)) {
             complete = false;
             break;
         }
@@ -85,21 +87,8 @@ void OnDebugOpenRefused() {
     if (EnablePrivilege("SeDebugPrivilege") == kPrivilegeTokenNotOpened) MessageBoxA(nullptr, "false", "TEMP", MB_OK);
 }
 
-}  // namespace
-
-InfectedProcessSteps MemoryScanSteps() {
-    InfectedProcessSteps steps;
-    steps.context = nullptr;
-    steps.endProcess = [](void*, uint32_t processId) { return EndProcess(processId); };
-    steps.ntGeneration = [](void*) { return GetNtGeneration(); };
-    steps.stopService = [](void*, const char* name) { return StopService(name); };
-    steps.deleteServiceKeys = [](void*, const char* name) { return DeleteServiceKeys(name); };
-    steps.removalWalk = [](void*, const char* path) { RemovalWalk(path); };
-    return steps;
-}
-
-int32_t ScanProcessesBySnapshotFrom(const char* libraryName) {
-    HMODULE library = LoadLibraryA(libraryName);
+// The process scan of the 9x line with the tool-help entry points of `library` (freed here).
+int32_t ScanBySnapshotWith(HMODULE library) {
     if (!library) return 0;
     auto* entry = static_cast<PROCESSENTRY32*>(std::calloc(1, sizeof(PROCESSENTRY32)));
     int32_t found = 0;
@@ -113,7 +102,7 @@ int32_t ScanProcessesBySnapshotFrom(const char* libraryName) {
                 if (!ActionRemovesOrRenames()) continue;
                 // Removed even when the process could not be ended: the file checker's own
                 // fallbacks (ending by name, removal at restart) take over.
-                EndProcess(node->processId);
+                EndProcess(node->processId, node->path);
                 RemovalWalk(node->path);
             }
         }
@@ -123,7 +112,23 @@ int32_t ScanProcessesBySnapshotFrom(const char* libraryName) {
     return found;
 }
 
-int32_t ScanProcessesBySnapshot() { return ScanProcessesBySnapshotFrom("Kernel32.dll"); }
+}  // namespace
+
+InfectedProcessSteps MemoryScanSteps() {
+    InfectedProcessSteps steps;
+    steps.context = nullptr;
+    steps.endProcess = [](void*, uint32_t processId, const char* path) { return EndProcess(processId, path); };
+    steps.ntGeneration = [](void*) { return GetNtGeneration(); };
+    steps.serviceRunsFile = [](void*, const char* name, const char* path) { return ServiceRunsFile(name, path); };
+    steps.stopService = [](void*, const char* name) { return StopService(name); };
+    steps.deleteServiceKeys = [](void*, const char* name, const char* path) { return DeleteServiceKeys(name, path); };
+    steps.removalWalk = [](void*, const char* path) { RemovalWalk(path); };
+    return steps;
+}
+
+int32_t ScanProcessesBySnapshotFrom(const char* libraryPath) { return ScanBySnapshotWith(LoadLibraryA(libraryPath)); }
+
+int32_t ScanProcessesBySnapshot() { return ScanBySnapshotWith(LoadSystemLibrary("kernel32.dll")); }
 
 int32_t ScanProcessesByStatus() {
     ProcessList list;

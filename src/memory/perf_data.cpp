@@ -184,5 +184,13 @@ bool PerfTargetName(const char* path, char* target, size_t targetSize) {
 }
 
 bool PerfEntryMatches(const ProcessTableEntry& entry, const char* target) {
-    return *target && StartsWithNoCase(entry.name, target);
+    if (!*target || !StartsWithNoCase(entry.name, target)) return false;
+    // The system tells processes of one name apart as name, name#1, name#2 ...; anything else
+    // after the target is the name of another program (s is not svchost).
+    const char* rest = entry.name + std::strlen(target);
+    if (*rest == '\0') return true;
+    if (*rest != '#' || rest[1] == '\0') return false;
+    for (++rest; *rest; ++rest)
+        if (*rest < '0' || *rest > '9') return false;
+    return true;
 }

@@ -62,5 +62,6 @@ bool ParsePerfProcessTable(const uint8_t* data, size_t size, uint32_t idCounterI
 // characters (the extension) cut, the folder dropped. False when nothing usable is left.
 bool PerfTargetName(const char* path, char* target, size_t targetSize);
 
-// An instance matches when its name begins with the target, ignoring case.
+// An instance matches when its name is the target, ignoring case, alone or followed by '#' and
+// the digits that number processes of one name.
 bool PerfEntryMatches(const ProcessTableEntry& entry, const char* target);

@@ -3,7 +3,7 @@
 #include "memory/process_list.h"
 
 enum class StatusListOutcome {
-    kListed,       // the list holds every process whose executable path could be read
+    kListed,       // the list holds every process whose whole executable path (259 characters at most) could be read
     kUnavailable,  // "psapi.dll" or one of its entry points is missing, or no process id came back
     kOutOfMemory,  // a node could not be allocated; the list is incomplete
 };

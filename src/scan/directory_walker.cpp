@@ -145,5 +145,8 @@ int32_t DirectoryWalker(const char* pattern) {
     if (std::strlen(own) <= 6) NoteProgramFilesFolder(own);
     int32_t files = WalkFiles(own);
     if (files != kPassDone) return files;
+    // The memory phase hands over one executable: folders beside it (name.data, name) are none
+    // of its business, and a walk of them would clear the hit its file has just given.
+    if (MemoryScanMode) return ScanCounters.filesScanned;
     return WalkFolders(own);
 }

@@ -17,7 +17,8 @@ extern char ProgramFilesPattern[260];  // X:\Program Files\*.* once the folder w
 extern int32_t ProgramFilesPending;    // 1 once a root walk found the folder; ScanDriver resets it
 extern int32_t ProgramFilesSeen;       // 1 once any walk descended into "\Program Files\"; never cleared
 
-// Walks pattern (a folder followed by "\*.*", or in MemoryScanMode one file's path): 0 when a
-// cancel was noticed at this level, -1 when a path could not be formed for want of a '.', else
-// the files-scanned count. Entries whose path would exceed 259 characters are skipped.
+// Walks pattern (a folder followed by "\*.*", or in MemoryScanMode one file's path, which is
+// checked alone, no folder walked): 0 when a cancel was noticed at this level, -1 when a path could
+// not be formed for want of a '.', else the files-scanned count. Entries whose path would exceed
+// 259 characters are skipped.
 int32_t DirectoryWalker(const char* pattern);

@@ -1,6 +1,7 @@
 """Whole scans of infected machines on each Windows line, answered through the window and checked from Linux."""
 import itertools
 import os
+import shutil
 import time
 import unittest
 
@@ -15,6 +16,11 @@ BOX_TEXT, BOX_OK = 0xFFFF, 1      # a plain system message box: its text and its
 BULK = "E:\\zz_bulk"              # clean files walked last, so the scan is still running when asked to stop
 BULK_FILES = 10000
 FINAL = ("Scanning completed", "Scanning terminated")
+# Purgix is run from a stick, beside a DLL named like a system library (the download folder or the
+# worm itself may put one there); the DLL leaves this mark if it is ever loaded.
+STICK_PROGRAM = "F:\\Purgix.exe"
+PLANTED_NAME = "psapi.dll"
+PLANTED_MARK = "C:\\planted_library_was_loaded.txt"
 
 
 def write_clean(s, files):
@@ -84,10 +90,10 @@ class InfectedMachineTest(unittest.TestCase):
             self.assertEqual(lines, candidates[0])
 
     # -- driving one scan --------------------------------------------------------------------
-    def run_scan(self, s, m, tag, restart_answer):
+    def run_scan(self, s, m, tag, restart_answer, program="Purgix"):
         """Presses Scan and answers every question until the scan is over (or the machine restarts)."""
         record = ScanRecord()
-        purgix = s.start_purgix()
+        purgix = s.start(program)
         s.wait_window(MAIN)
         s.auto("click", MAIN, SCAN)
         # The label keeps its template text until the scan shows the first path.
@@ -160,6 +166,10 @@ class InfectedMachineTest(unittest.TestCase):
             running_before = {x.path: sm.running_programs(s, x.path) for x in m.running()}
             for path, pids in running_before.items():
                 self.assertTrue(pids, "the worm %s should be running" % path)
+            bystanders = {b.path: sm.running_programs(s, b.path) for b in m.bystanders}
+            for path, pids in bystanders.items():
+                self.assertTrue(pids, "the clean program %s should be running" % path)
+            self.plant_library_beside_purgix(s)
             locker = {x.path: sm.running_programs(s, "locker.exe " + x.path) for x in m.held()}
             self.assertTrue(all(locker.values()), "every held file should be held")
 
@@ -185,7 +195,7 @@ class InfectedMachineTest(unittest.TestCase):
                 walked_again = sum(len(files) for _, _, files in os.walk(s.c_path(m.program_files)))
                 walked_again -= sum(1 for x in m.samples if x.path.startswith(m.program_files + "\\"))
 
-            purgix, record = self.run_scan(s, m, tag, restart_answer)
+            purgix, record = self.run_scan(s, m, tag, restart_answer, program=STICK_PROGRAM)
 
             # Every question was met: the stop question once (answered No), a box for each held
             # file (but on NT 5.x, whose way of ending processes by path reports no failure), and
@@ -210,6 +220,9 @@ class InfectedMachineTest(unittest.TestCase):
 
             for path in running_before:
                 self.assertEqual(sm.running_programs(s, path), [], "the worm %s should have been ended" % path)
+            for path, pids in bystanders.items():
+                self.assertEqual(sm.running_programs(s, path), pids, "the clean program %s should run on" % path)
+            self.assertFalse(os.path.exists(s.c_path(PLANTED_MARK)), "the DLL beside Purgix was loaded")
 
             if restart_answer == YES:
                 # The restart ends every program of the machine, Purgix included, and carries out
@@ -232,6 +245,13 @@ class InfectedMachineTest(unittest.TestCase):
                 s.prefix.restart()
             self.check_machine(s, m, before, registry_before, rename_list, restarted=True)
 
+    def plant_library_beside_purgix(self, s):
+        """Purgix and a DLL of a system library's name on the stick; Wine is told to prefer a DLL
+        found beside the program to its own, as Windows does."""
+        shutil.copy(os.path.join(s.bin, "Purgix.exe"), s.c_path(STICK_PROGRAM))
+        shutil.copy(os.path.join(s.bin, "planted_library.dll"), s.c_path("F:\\" + PLANTED_NAME))
+        s.wine("reg", "add", r"HKCU\Software\Wine\DllOverrides", "/v", PLANTED_NAME[:-4], "/d", "native,builtin", "/f")
+
     def check_machine(self, s, m, before, registry_before, rename_list, restarted):
         """Files and values: every infected one gone, everything else byte for byte as it was.
         rename_list: on the 9x line, where the working copy lies and what the list should hold."""
@@ -240,7 +260,8 @@ class InfectedMachineTest(unittest.TestCase):
         for path in infected:
             self.assertIn(path, before)
             self.assertNotIn(path, after, "%s should be gone" % path)
-        for path in [x.path for x in m.untouchable] + list(m.clean_files) + [p for p, _, _ in m.near_misses]:
+        for path in ([x.path for x in m.untouchable] + list(m.clean_files) + [p for p, _, _ in m.near_misses] +
+                     [b.path for b in m.bystanders]):
             self.assertIn(path, after)
         changed = sorted(p for p in set(before) | set(after)
                          if before.get(p) != after.get(p) and p not in infected)

@@ -37,6 +37,17 @@ TEST(AutorunRuleA, OtherNamesAndFoldersAreKept) {
     EXPECT_EQ(Judge("", kSystemFile), AutorunVerdict::Keep);
 }
 
+TEST(AutorunRuleA, OnlyTheWholeFileNameCounts) {
+    const char* host = "c:\\windows\\system32\\host.exe";
+    for (const char* gone : {"host.exe", "HOST.EXE /s", "rundll32 host.exe,Entry", "rundll32.exe \"host.exe\",Run",
+                             "\\windows\\system32\\host.exe", "/host.exe", "c:host.exe", "run=host.exe", "a,host.exe;b",
+                             "\thost.exe\t", "svchost.exe host.exe"})
+        EXPECT_EQ(Judge(gone, host), AutorunVerdict::DeleteRuleA) << gone;
+    for (const char* kept : {"svchost.exe -k netsvcs", "host.exe2", "host.exe.bak", "ghost.exe", "myhost.exe,x",
+                             "host.exes", "\\\\server\\share\\host.exe", "\\\\server\\host.exe /q", "-host.exe"})
+        EXPECT_EQ(Judge(kept, host), AutorunVerdict::Keep) << kept;
+}
+
 TEST(AutorunRuleB, CommandStartingWithTheFullPathIsDeleted) {
     EXPECT_EQ(Judge("c:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::DeleteRuleB);
     EXPECT_EQ(Judge("\"c:\\program files\\tool\\wormx.exe\" -hide", kOtherFile), AutorunVerdict::DeleteRuleB);
@@ -57,6 +68,18 @@ TEST(AutorunRuleB, PathsThatDoNotStartTheFileAreKept) {
     EXPECT_EQ(Judge("cmd /c c:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::Keep);
     EXPECT_EQ(Judge("\"\"c:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::Keep);
     EXPECT_EQ(Judge("d:\\program files\\tool\\wormx.exe", kOtherFile), AutorunVerdict::Keep);
+}
+
+TEST(AutorunRuleB, ThePathMustEndWhereTheFileNameEnds) {
+    const char* tool = "c:\\apps\\tool.exe";
+    for (const char* gone : {"c:\\apps\\tool.exe", "\"c:\\apps\\tool.exe\"", "c:\\apps\\tool.exe -x",
+                             "c:\\apps\\tool.exe\t/s", "c:\\apps\\tool.exe,Entry", "c:\\apps\\tool.exe;"})
+        EXPECT_EQ(Judge(gone, tool), AutorunVerdict::DeleteRuleB) << gone;
+    for (const char* kept : {"c:\\apps\\tool.exe.bak\\helper.exe", "c:\\apps\\tool.exe2", "\"c:\\apps\\tool.exe.old\"",
+                             "c:\\apps\\tool.exe\\x.exe", "c:\\apps\\tool.exe_"})
+        EXPECT_EQ(Judge(kept, tool), AutorunVerdict::Keep) << kept;
+    EXPECT_EQ(JudgeAutorunValue("%apps%\\tool.exe.bak\\helper.exe", "c:\\apps\\tool.exe.bak\\helper.exe", tool),
+              AutorunVerdict::Keep);
 }
 
 TEST(AutorunPath, PathWithoutAFileNameCannotBeJudged) {

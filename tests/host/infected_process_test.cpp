@@ -14,23 +14,28 @@ struct Machine {
     std::vector<bool> endResults;  // one per attempt, in order
     int32_t generation = 6;
     int32_t serviceStops = 0;
+    bool serviceRunsWorm = true;  // the service of the worm's name is registered to run the worm's file
     std::vector<std::string> calls;
     size_t attempts = 0;
 
     InfectedProcessSteps Steps() {
         InfectedProcessSteps s;
         s.context = this;
-        s.endProcess = [](void* c, uint32_t pid) {
+        s.endProcess = [](void* c, uint32_t pid, const char*) {
             Machine* m = static_cast<Machine*>(c);
             m->calls.push_back("end " + std::to_string(pid));
             return m->attempts < m->endResults.size() && m->endResults[m->attempts++];
         };
         s.ntGeneration = [](void* c) { return static_cast<Machine*>(c)->generation; };
+        s.serviceRunsFile = [](void* c, const char* name, const char* path) {
+            static_cast<Machine*>(c)->calls.push_back(std::string("runs ") + name + " " + path);
+            return static_cast<Machine*>(c)->serviceRunsWorm;
+        };
         s.stopService = [](void* c, const char* name) {
             static_cast<Machine*>(c)->calls.push_back(std::string("stop ") + name);
             return static_cast<Machine*>(c)->serviceStops;
         };
-        s.deleteServiceKeys = [](void* c, const char* name) {
+        s.deleteServiceKeys = [](void* c, const char* name, const char*) {
             static_cast<Machine*>(c)->calls.push_back(std::string("keys ") + name);
             return 1;
         };
@@ -42,6 +47,8 @@ struct Machine {
 };
 
 const char* kPath = "C:\\WINDOWS\\worm.svc.exe";
+
+std::string Runs() { return std::string("runs worm.svc ") + kPath; }
 
 }  // namespace
 
@@ -62,7 +69,7 @@ TEST(InfectedProcessOnNtLine, EndedFirstTimeStillTriesTheServiceAndRemovesTheFil
         int32_t restart = 0;
         // Ended normally: the scan goes on to the drives, so no restart question and no exit.
         EXPECT_FALSE(EndInfectedProcess(m.Steps(), 7, kPath, &restart));
-        EXPECT_EQ(m.calls, (std::vector<std::string>{"end 7", "end 7", "stop worm.svc", "keys worm.svc",
+        EXPECT_EQ(m.calls, (std::vector<std::string>{"end 7", "end 7", Runs(), "stop worm.svc", "keys worm.svc",
                                                      std::string("remove ") + kPath}));
         EXPECT_EQ(restart, 1);
     }
@@ -75,7 +82,7 @@ TEST(InfectedProcessOnNtLine, StoppedServiceHasItsKeysDeletedAndFileRemoved) {
     m.serviceStops = 1;
     int32_t restart = 0;
     EXPECT_FALSE(EndInfectedProcess(m.Steps(), 9, kPath, &restart));
-    EXPECT_EQ(m.calls, (std::vector<std::string>{"end 9", "end 9", "stop worm.svc", "keys worm.svc",
+    EXPECT_EQ(m.calls, (std::vector<std::string>{"end 9", "end 9", Runs(), "stop worm.svc", "keys worm.svc",
                                                  std::string("remove ") + kPath}));
     EXPECT_EQ(restart, 0);
 }
@@ -86,8 +93,24 @@ TEST(InfectedProcessOnNtLine, UnstoppableWormAsksForTheRestart) {
     m.generation = 6;
     int32_t restart = 0;
     EXPECT_TRUE(EndInfectedProcess(m.Steps(), 9, kPath, &restart));
-    EXPECT_EQ(m.calls, (std::vector<std::string>{"end 9", "end 9", "stop worm.svc", "keys worm.svc"}));
+    EXPECT_EQ(m.calls, (std::vector<std::string>{"end 9", "end 9", Runs(), "stop worm.svc", "keys worm.svc"}));
     EXPECT_EQ(restart, 1);
+}
+
+TEST(InfectedProcessOnNtLine, ServiceOfTheSameNameRunningAnotherProgramIsLeftAlone) {
+    for (bool firstEnded : {false, true}) {
+        Machine m;
+        m.endResults = {firstEnded, false};
+        m.generation = 6;
+        m.serviceRunsWorm = false;
+        int32_t restart = 0;
+        // Not stopped, no key deleted, no restart asked for on its account.
+        EXPECT_FALSE(EndInfectedProcess(m.Steps(), 5, kPath, &restart));
+        std::vector<std::string> expected = {"end 5", "end 5", Runs()};
+        if (firstEnded) expected.push_back(std::string("remove ") + kPath);
+        EXPECT_EQ(m.calls, expected);
+        EXPECT_EQ(restart, 0);
+    }
 }
 
 TEST(InfectedProcessOnNtLine, LaterGenerationsHaveNoServiceFallback) {

@@ -275,13 +275,14 @@ TEST(PerfProcessTable, NameRunningToTheEndOfTheBufferIsRejected) {
     EXPECT_FALSE(Parse(block.bytes, &table));
 }
 
-TEST(PerfTarget, PrefixMatchOnTheNameWithoutExtension) {
+TEST(PerfTarget, WholeNameMatchOnTheNameWithoutExtension) {
     PerfBlock block;
     ProcessTable table;
     ASSERT_TRUE(Parse(block.Build({{u"abc", 1}, {u"abcd", 2}, {u"abc#1", 3}, {u"ABC", 4}, {u"ab", 5}, {u"xabc", 6},
-                                   {u"abd", 7}, {u"abc_with_long_name", 8}}),
+                                   {u"abd", 7}, {u"abc_with_long_name", 8}, {u"abc#12", 9}, {u"abc#", 10},
+                                   {u"abc#1x", 11}, {u"abc 2", 12}}),
                       &table));
-    std::vector<std::string> expected = {"abc", "abcd", "abc#1", "ABC"};
+    std::vector<std::string> expected = {"abc", "abc#1", "ABC", "abc#12"};
     EXPECT_EQ(MatchingNames(table, "C:\\Program Files\\Worm\\abc.exe"), expected);
     EXPECT_EQ(MatchingNames(table, "abc.exe"), expected);
     EXPECT_EQ(MatchingNames(table, "C:\\x\\ABC.EXE"), expected);
@@ -300,6 +301,14 @@ TEST(PerfTarget, ShortPathsAndEmptyNamesMatchNothing) {
     EXPECT_FALSE(PerfTargetName("C:\\a.b\\name", target, sizeof target));
     EXPECT_TRUE(PerfTargetName("C:\\dir\\name.exe", target, sizeof target));
     EXPECT_STREQ(target, "NAME");
+
+    // A one-letter worm must not take every process whose name begins with that letter.
+    ASSERT_TRUE(PerfTargetName("C:\\temp\\s.exe", target, sizeof target));
+    for (const char* name : {"svchost", "smss", "services", "spoolsv", "s#"}) {
+        ProcessTableEntry other = {3, ""};
+        std::strncpy(other.name, name, sizeof other.name - 1);
+        EXPECT_FALSE(PerfEntryMatches(other, target)) << name;
+    }
 
     ProcessTableEntry entry = {1, "abc"};
     EXPECT_FALSE(PerfEntryMatches(entry, ""));

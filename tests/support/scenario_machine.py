@@ -56,6 +56,16 @@ def walk_key(path):
     return key
 
 
+class Bystander:
+    """A clean program that runs through the scan and must still run after it, with the same
+    process: named like a worm, or a service whose name a worm copy borrows."""
+
+    def __init__(self, path, program, service=None):
+        self.path = path
+        self.program = program    # the support program it is a clean copy of
+        self.service = service    # service name when it runs as a service
+
+
 class Sample:
     """One matching file. `held`: kept open by a locker, so it cannot be deleted."""
 
@@ -96,8 +106,12 @@ class Machine:
                                service=service)
         self.worm_tray = Sample("C:\\users\\Public\\Vx Tray\\vxtray.exe", -1, runs="purgix_sleeper")
         self.boot = Sample("C:\\windows\\vxboot.exe", 5)
+        # Worms named like parts of the system or like other files: what goes with them must be
+        # theirs alone.
+        self.host = Sample(sys32 + "\\host.exe", 11)
+        self.tool = Sample("C:\\Apps\\tool.exe", 12)
         self.samples = [
-            self.worm_sys, self.worm_tray, self.boot,
+            self.worm_sys, self.worm_tray, self.boot, self.host, self.tool,
             Sample(pf + "\\Common Files\\Vx\\deep\\er\\vxlib.dll", 32),
             Sample("C:\\users\\Public\\Documents\\report.exe", 69, attrs="rh"),
             Sample("E:\\PROGRAM FILES\\Vx\\vxe.exe", 18),
@@ -105,6 +119,13 @@ class Machine:
             Sample("E:\\hidden.exe", 0, attrs="hs"),
             Sample("E:\\Data\\held.exe", 1, held=True),
         ]
+        # Programs that must run on: one of the held worm's name elsewhere and, on NT 5.x, a
+        # service whose program name a running worm copy in a temporary folder borrows.
+        self.bystanders = [Bystander("C:\\Tools\\held.exe", "purgix_sleeper")]
+        if version == "winxp":
+            self.bystanders.append(Bystander("C:\\Program Files\\Vendor\\vxspool.exe", "purgix_test_service",
+                                             service="vxspool"))
+            self.samples.append(Sample("C:\\users\\Public\\Temp\\vxspool.exe", -1, runs="purgix_sleeper"))
         # Never walked: a CD-ROM and a removable drive.
         self.untouchable = [Sample("D:\\setup\\vx.exe", 2), Sample("F:\\vx.exe", 3), Sample("F:\\deep\\er\\vx2.exe", 4)]
         # Files one byte or one probe away from a match, and a mail file where no hosts file is looked for.
@@ -128,6 +149,12 @@ class Machine:
             AutorunValue(RUN, "CtfMon", "%SystemRoot%\\system32\\ctfmon.exe", kind="expand"),
             AutorunValue(RUN_SERVICES, "Spooler", "C:\\windows\\system32\\spool32.exe"),
             AutorunValue(UNINSTALL, "DisplayName", "rhcjg7j0e38v"),
+            # Commands that start the worms named like other files, and ones that only look alike.
+            AutorunValue(RUN, "HostEntry", "rundll32.exe host.exe,Start", removed_by=self.host.path),
+            AutorunValue(RUN, "Tool", '"C:\\APPS\\TOOL.EXE" -q', removed_by=self.tool.path),
+            AutorunValue(RUN, "SvcHostLike", "svchost.exe -k netsvcs"),
+            AutorunValue(RUN_SERVICES, "NetHost", "\\\\server\\share\\host.exe"),
+            AutorunValue(RUN, "ToolBackup", "C:\\Apps\\tool.exe.bak\\helper.exe"),
         ]
         # A 9x machine's rename list often holds entries of its own, in a section followed by others;
         # the entry for the held file must join its section without disturbing the rest.
@@ -143,6 +170,9 @@ class Machine:
             "E:\\PROGRAM FILES\\Vx\\readme.txt": b"read me\r\n",
             "E:\\Backup\\2019\\old\\photos\\holiday.jpg": bytes(range(200)) * 300,
             "D:\\setup\\readme.txt": b"cd\r\n",
+            # A folder named after the running tray worm, right beside it.
+            "C:\\users\\Public\\Vx Tray\\vxtray.data\\settings.ini": b"[tray]\r\n",
+            "C:\\Apps\\tool.exe.bak\\helper.exe": b"MZ" + bytes(range(64)) * 10,
         }
 
     def system_files(self):
@@ -187,8 +217,12 @@ class Machine:
         cmds.append(("hosts", self.other_hosts))
         for v in self.autorun:
             cmds.append(("reg", v.key, v.name, v.kind, v.data))
+        for b in self.bystanders:
+            cmds.append(("program", b.path, b.program))
         for s in self.running():
             cmds.append(("service", s.service, s.path) if s.service else ("start", '"%s"' % s.path))
+        for b in self.bystanders:
+            cmds.append(("service", b.service, b.path) if b.service else ("start", '"%s"' % b.path))
         for s in self.held():
             cmds.append(("lock", s.path))
         return cmds

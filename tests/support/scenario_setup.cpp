@@ -5,6 +5,7 @@
 //   sample PATH INDEX [ATTRS]     a file the checker flags as table record INDEX; ATTRS of r h s
 //   nearmiss PATH INDEX KIND      a file that misses record INDEX in one respect (NearMiss name)
 //   runnable PATH PROGRAM         T:\bin\PROGRAM.exe padded into a running-capable matching file
+//   program PATH PROGRAM          a clean copy of T:\bin\PROGRAM.exe
 //   start COMMAND-LINE            starts a program, waits until it is listed; answers its process id
 //   service NAME PATH             registers PATH as a started service NAME (with its stored keys)
 //   lock PATH                     a locker process holds PATH without delete sharing; answers its id
@@ -105,6 +106,17 @@ bool CreateKeyPath(const std::string& path) {
     return true;
 }
 
+bool SetString(const std::string& keyPath, const std::string& name, DWORD type, const std::string& data) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG status = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                                 static_cast<DWORD>(data.size() + 1));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
 std::string RegisterService(const std::string& name, const std::string& path) {
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
     if (!manager) return "error no service manager";
@@ -132,7 +144,9 @@ std::string RegisterService(const std::string& name, const std::string& path) {
     if (answer.compare(0, 2, "ok") == 0) {
         for (const char* set : {"ControlSet001", "ControlSet002"}) {
             std::string base = std::string("SYSTEM\\") + set + "\\Services\\" + name;
-            if (!CreateKeyPath(base + "\\Enum") || !CreateKeyPath(base + "\\Security")) return "error service keys";
+            if (!CreateKeyPath(base + "\\Enum") || !CreateKeyPath(base + "\\Security") ||
+                !SetString(base, "ImagePath", REG_EXPAND_SZ, command))
+                return "error service keys";
         }
     }
     return answer;
@@ -234,21 +248,17 @@ std::string Run(const Words& w) {
         if (record < 0 || !MakeRunnableSample(bytes, SignatureTable[record])) return "error cannot pad " + arg(2);
         return WriteBytes(arg(1), bytes) ? "ok " + std::to_string(record) : "error cannot write " + arg(1);
     }
+    if (cmd == "program") {
+        std::vector<uint8_t> bytes = ReadBytes(SupportProgramPath(arg(2).c_str()));
+        return !bytes.empty() && WriteBytes(arg(1), bytes) ? "ok" : "error cannot write " + arg(1);
+    }
     if (cmd == "start") return StartListed(arg(1));
     if (cmd == "service") return RegisterService(arg(1), arg(2));
     if (cmd == "lock") return LockFile(arg(1));
     if (cmd == "hosts") return WriteBytes(arg(1), MailFile()) ? "ok" : "error cannot write " + arg(1);
     if (cmd == "reg") {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, arg(1).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-            return "error cannot create key " + arg(1);
-        const std::string data = arg(4);
         DWORD type = arg(3) == "expand" ? REG_EXPAND_SZ : REG_SZ;
-        LONG status = RegSetValueExA(key, arg(2).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
-                                     static_cast<DWORD>(data.size() + 1));
-        RegCloseKey(key);
-        return status == ERROR_SUCCESS ? "ok" : "error cannot set " + arg(2);
+        return SetString(arg(1), arg(2), type, arg(4)) ? "ok" : "error cannot set " + arg(2);
     }
     if (cmd == "regdump") {
         DumpKey(arg(1));

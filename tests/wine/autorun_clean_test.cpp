@@ -94,7 +94,8 @@ TEST_F(AutorunClean, AdjacentMatchingValuesBothGo) {
     // Registry enumeration here is by name, so these three sit next to each other.
     ASSERT_TRUE(SetValue(kRun, "WormA", "C:\\Temp\\wormx.exe"));
     ASSERT_TRUE(SetValue(kRun, "WormB", "\"C:\\Temp\\wormx.exe\" again"));
-    ASSERT_TRUE(SetValue(kRun, "WormC", "C:\\Temp\\wormx.exe.bak"));
+    ASSERT_TRUE(SetValue(kRun, "WormC", "C:\\Temp\\wormx.exe;C:\\Temp\\other.exe"));
+    ASSERT_TRUE(SetValue(kRun, "WormD", "C:\\Temp\\wormx.exe.bak"));  // another file: it stays
     ASSERT_TRUE(SetValue(kRun, "Zed", "C:\\Temp\\zed.exe"));
     KeySnapshot run = SnapshotKey(kRun);
     Infected("C:\\Temp\\wormx.exe");

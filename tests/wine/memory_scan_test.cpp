@@ -28,6 +28,37 @@ bool Contains(const std::vector<std::string>& lines, const std::vector<std::stri
     return std::search(lines.begin(), lines.end(), run.begin(), run.end()) != lines.end();
 }
 
+// A service's key in a stored control set as Windows keeps it (Wine has only the current set):
+// its ImagePath with the Enum and Security subkeys.
+bool CopyServiceKey(const std::string& set, const std::string& name, const std::string& imagePath) {
+    const std::string base = "SYSTEM\\" + set + "\\Services\\" + name;
+    HKEY key;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, base.c_str(), &key) != ERROR_SUCCESS) return false;
+    LONG written = RegSetValueExA(key, "ImagePath", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(imagePath.c_str()),
+                               static_cast<DWORD>(imagePath.size() + 1));
+    RegCloseKey(key);
+    for (const char* sub : {"\\Enum", "\\Security"}) {
+        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, (base + sub).c_str(), &key) != ERROR_SUCCESS) return false;
+        RegCloseKey(key);
+    }
+    return written == ERROR_SUCCESS;
+}
+
+bool ServiceKeyExists(const std::string& set, const std::string& path) {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, ("SYSTEM\\" + set + "\\Services\\" + path).c_str(), &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The real steps of the memory scan, but with a worm process that refuses to end.
+InfectedProcessSteps UnendingProcessSteps() {
+    InfectedProcessSteps steps = MemoryScanSteps();
+    steps.endProcess = [](void*, uint32_t, const char*) { return false; };
+    return steps;
+}
+
 }  // namespace
 
 TEST_F(MemoryScanOnWinXp, EndsEveryRunningWormAndRemovesItsFilesLeavingCleanProgramsAlone) {
@@ -167,12 +198,13 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatStopsIsRemovedWithItsKeys) {
     ASSERT_TRUE(StartServiceA(service, 0, nullptr));
     SERVICE_STATUS status = {};
     ASSERT_TRUE(WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING; }));
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\wormsvc\\Enum", &key), ERROR_SUCCESS);
-    RegCloseKey(key);
+    // The stored sets name the program in the other forms the system accepts.
+    char shortPath[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath), 0u);
+    ASSERT_TRUE(CopyServiceKey("ControlSet001", "wormsvc", "\\??\\C:\\svc\\wormsvc.exe normal"));
+    ASSERT_TRUE(CopyServiceKey("ControlSet002", "wormsvc", std::string(shortPath) + " normal"));
 
-    InfectedProcessSteps steps = MemoryScanSteps();
-    steps.endProcess = [](void*, uint32_t) { return false; };
+    const InfectedProcessSteps steps = UnendingProcessSteps();
     ProcessList list;
     ASSERT_EQ(ListProcessesByStatus(&list, nullptr), StatusListOutcome::kListed);
     uint32_t processId = 0;
@@ -187,7 +219,8 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatStopsIsRemovedWithItsKeys) {
     EXPECT_EQ(restart, 0);
     EXPECT_TRUE(QueryServiceStatus(service, &status));
     EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
-    EXPECT_NE(RegOpenKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services\\wormsvc", &key), ERROR_SUCCESS);
+    EXPECT_FALSE(ServiceKeyExists("ControlSet001", "wormsvc"));
+    EXPECT_FALSE(ServiceKeyExists("ControlSet002", "wormsvc"));
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(recorder.lines, MemoryRemovalLines(path));
     DeleteService(service);
@@ -208,19 +241,16 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatCannotBeStoppedAsksForTheRestart) {
     ASSERT_TRUE(StartServiceA(service, 0, nullptr));
     SERVICE_STATUS status = {};
     ASSERT_TRUE(WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING; }));
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet002\\Services\\stubborn\\Security", &key), ERROR_SUCCESS);
-    RegCloseKey(key);
+    ASSERT_TRUE(CopyServiceKey("ControlSet002", "stubborn", "%SystemDrive%\\svc\\stubborn.exe refuse"));
 
-    InfectedProcessSteps steps = MemoryScanSteps();
-    steps.endProcess = [](void*, uint32_t) { return false; };
+    const InfectedProcessSteps steps = UnendingProcessSteps();
     int32_t restart = 0;
     MemoryScanMode = true;
     EXPECT_TRUE(EndInfectedProcess(steps, 4242, path.c_str(), &restart));
     MemoryScanMode = false;
 
     EXPECT_EQ(restart, 1);
-    EXPECT_NE(RegOpenKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet002\\Services\\stubborn", &key), ERROR_SUCCESS);
+    EXPECT_FALSE(ServiceKeyExists("ControlSet002", "stubborn"));
     EXPECT_TRUE(FileExists(path));
     EXPECT_TRUE(recorder.lines.empty());
     EXPECT_TRUE(QueryServiceStatus(service, &status));
@@ -234,20 +264,76 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatCannotBeStoppedAsksForTheRestart) {
     CloseServiceHandle(manager);
 }
 
-TEST_F(KillFileProcessesOnWin98, EndsTheProcessByNameOrSaysItCouldNot) {
+TEST_F(MemoryScanOnWinXp, ServiceOfTheWormsNameRunningAnotherProgramIsLeftAlone) {
+    // A real service, spooling for some vendor, and a worm copy of the same file name elsewhere.
+    const std::string program = "C:\\Program Files\\Vendor\\pxspool.exe";
+    const std::string worm = "C:\\Temp\\pxspool.exe";
+    std::vector<uint8_t> serviceProgram = ReadBytes(SupportProgramPath("purgix_test_service"));
+    ASSERT_TRUE(WriteBytes(program, serviceProgram));
+    ASSERT_TRUE(WriteRunnableWorm(worm, "purgix_test_service"));
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_TRUE(manager);
+    SC_HANDLE service = CreateServiceA(manager, "pxspool", "pxspool", SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, ("\"" + program + "\" normal").c_str(),
+                                       nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(service);
+    HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, "PurgixTestServiceQuit_pxspool");
+    ASSERT_TRUE(StartServiceA(service, 0, nullptr));
+    SERVICE_STATUS status = {};
+    ASSERT_TRUE(WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING; }));
+    for (const char* set : {"ControlSet001", "ControlSet002"})
+        ASSERT_TRUE(CopyServiceKey(set, "pxspool", "\"%ProgramFiles%\\Vendor\\pxspool.exe\" normal"));
+
+    const InfectedProcessSteps steps = UnendingProcessSteps();
+    int32_t restart = 0;
+    MemoryScanMode = true;
+    EXPECT_FALSE(EndInfectedProcess(steps, 4242, worm.c_str(), &restart));
+    MemoryScanMode = false;
+
+    // Not stopped, no key deleted, no restart asked for on its account; the worm is left to the walk.
+    EXPECT_EQ(restart, 0);
+    EXPECT_TRUE(QueryServiceStatus(service, &status));
+    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    for (const char* set : {"ControlSet001", "ControlSet002"}) {
+        EXPECT_TRUE(ServiceKeyExists(set, "pxspool\\Enum")) << set;
+        EXPECT_TRUE(ServiceKeyExists(set, "pxspool\\Security")) << set;
+    }
+    EXPECT_TRUE(ServiceKeyExists("CurrentControlSet", "pxspool"));
+    EXPECT_TRUE(FileExists(worm));
+    EXPECT_TRUE(recorder.lines.empty());
+
+    // The same worm whose own service is registered in one stored set only: that set's keys go.
+    ASSERT_TRUE(CopyServiceKey("ControlSet002", "pxspool", worm + " -run"));
+    EXPECT_EQ(DeleteServiceKeys("pxspool", worm.c_str()), 1);
+    EXPECT_TRUE(ServiceKeyExists("ControlSet001", "pxspool\\Enum"));
+    EXPECT_FALSE(ServiceKeyExists("ControlSet002", "pxspool"));
+
+    SetEvent(quit);
+    WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED; });
+    CloseHandle(quit);
+    DeleteService(service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+}
+
+TEST_F(KillFileProcessesOnWin98, EndsTheProcessOfTheFileOrSaysItCouldNot) {
     ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
+    ASSERT_TRUE(WriteCleanProgram("E:\\copy\\victim.exe"));
+    HANDLE copy = programs.Start("E:\\copy\\victim.exe");
     HANDLE victim = programs.Start("C:\\k\\victim.exe");
-    ASSERT_TRUE(victim);
+    ASSERT_TRUE(copy && victim);
     MessageBoxAnswerer answerer;
-    EXPECT_EQ(KillFileProcesses("E:\\copy\\victim.exe"), 1);
+    EXPECT_EQ(KillFileProcesses("C:\\K\\VICTIM.EXE"), 1);
     EXPECT_TRUE(EndsWithin(victim, 30000));
     EXPECT_TRUE(answerer.boxes().empty());
 
-    EXPECT_EQ(KillFileProcesses("C:\\k\\absent.exe"), 0);
+    // The copy of the same name elsewhere is another program: it is not ended, and that is said.
+    EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 0);
+    EXPECT_TRUE(IsRunning(copy));
     std::vector<MessageBoxAnswerer::Box> boxes = answerer.boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Could not kill process");
-    EXPECT_EQ(boxes[0].caption, "C:\\k\\absent.exe");
+    EXPECT_EQ(boxes[0].caption, "C:\\k\\victim.exe");
 }
 
 TEST_F(KillFileProcessesOnWinXp, ProcessStatusBackEndNeverShowsTheBox) {

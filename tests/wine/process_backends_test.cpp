@@ -35,25 +35,32 @@ ProcessTableEntry Entry(uint32_t processId, const char* name) {
 
 }  // namespace
 
-TEST_F(SnapshotKill, EndsOnlyTheFirstProcessOfThatFileNameInAnyFolder) {
+TEST_F(SnapshotKill, EndsTheFirstProcessOfTheFileNeverOneOfTheSameNameElsewhere) {
     ASSERT_TRUE(WriteCleanProgram("C:\\one\\same.exe"));
     ASSERT_TRUE(WriteCleanProgram("E:\\two\\SAME.EXE"));
     ASSERT_TRUE(WriteCleanProgram("C:\\one\\other.exe"));
     HANDLE first = programs.Start("C:\\one\\same.exe");
-    HANDLE second = programs.Start("E:\\two\\SAME.EXE");
+    HANDLE second = programs.Start("C:\\one\\same.exe");
+    HANDLE twin = programs.Start("E:\\two\\SAME.EXE");
     HANDLE other = programs.Start("C:\\one\\other.exe");
-    ASSERT_TRUE(first && second && other);
+    ASSERT_TRUE(first && second && twin && other);
 
-    // The folder of the infected file plays no part: only the file name is compared.
-    EXPECT_EQ(KillBySnapshot("D:\\elsewhere\\Same.exe"), 1);
+    // Full paths, as the 9x line gives them: the file itself, one process per call.
+    EXPECT_EQ(KillBySnapshotFrom(ToolHelp9x().c_str(), "c:\\ONE\\same.exe"), 1);
     EXPECT_TRUE(WaitUntil([&] { return !IsRunning(first) || !IsRunning(second); }));
     EXPECT_NE(IsRunning(first), IsRunning(second)) << "exactly one of the two is ended";
-
-    EXPECT_EQ(KillBySnapshot("D:\\elsewhere\\Same.exe"), 1);
+    EXPECT_EQ(KillBySnapshotFrom(ToolHelp9x().c_str(), "c:\\ONE\\same.exe"), 1);
     EXPECT_TRUE(EndsWithin(first, 30000));
     EXPECT_TRUE(EndsWithin(second, 30000));
+    EXPECT_EQ(KillBySnapshotFrom(ToolHelp9x().c_str(), "c:\\ONE\\same.exe"), 0);
+    EXPECT_TRUE(IsRunning(twin)) << "a program of the same name in another folder is another program";
 
+    // Bare names, as the NT line gives them: compared by name, but where the system tells the
+    // executable, a program of that name in another folder is still left alone.
     EXPECT_EQ(KillBySnapshot("D:\\elsewhere\\Same.exe"), 0);
+    EXPECT_TRUE(IsRunning(twin));
+    EXPECT_EQ(KillBySnapshot("e:\\two\\same.exe"), 1);
+    EXPECT_TRUE(EndsWithin(twin, 30000));
     EXPECT_TRUE(IsRunning(other));
 }
 
@@ -109,30 +116,48 @@ TEST_F(PerfDataKill, WineHasNoProcessDataSoNothingIsEnded) {
     EXPECT_TRUE(IsRunning(abc));
 }
 
-TEST_F(PerfDataKill, EndsEveryEntryWhoseNameBeginsWithTheTarget) {
-    const char* names[] = {"abc", "abcd", "abc#1", "abd", "xabc"};
-    HANDLE processes[5];
-    DWORD ids[5];
-    for (int i = 0; i < 5; ++i) {
-        std::string path = std::string("C:\\pd\\") + names[i] + ".exe";
-        if (names[i][3] == '#') path = "C:\\pd\\abc1.exe";
-        ASSERT_TRUE(WriteCleanProgram(path));
-        processes[i] = programs.Start(path, &ids[i]);
-        ASSERT_TRUE(processes[i]);
-    }
+TEST_F(PerfDataKill, EndsEveryNumberedInstanceOfTheNameThatStillRunsTheFile) {
+    // Instance names as the system gives them, and the program each process really runs.
+    const struct {
+        const char* name;
+        const char* path;
+        bool ended;
+    } plan[] = {
+        {"abc", "C:\\pd\\abc.exe", true},
+        {"abcd", "C:\\pd\\abcd.exe", false},     // a longer name is another program
+        {"abc#1", "C:\\pd\\abc.exe", true},
+        {"abc#2", "E:\\other\\abc.exe", false},  // same name, other folder: the executable tells
+        {"abd", "C:\\pd\\abd.exe", false},
+        {"xabc", "C:\\pd\\xabc.exe", false},
+    };
+    const int count = sizeof plan / sizeof plan[0];
+    HANDLE processes[count];
     ProcessTable table = {};
-    for (int i = 0; i < 5; ++i) table.entries[i] = Entry(ids[i], names[i]);
-    table.entries[5] = Entry(kPerfIdZeroStandIn, "abc");  // the idle process: never opened
-    table.count = 6;
+    for (int i = 0; i < count; ++i) {
+        if (!FileExists(plan[i].path)) {
+            ASSERT_TRUE(WriteCleanProgram(plan[i].path));
+        }
+        DWORD id = 0;
+        processes[i] = programs.Start(plan[i].path, &id);
+        ASSERT_TRUE(processes[i]);
+        table.entries[i] = Entry(id, plan[i].name);
+    }
+    table.entries[count] = Entry(kPerfIdZeroStandIn, "abc");  // the idle process: never opened
+    table.count = count + 1;
 
     char target[MAX_PATH];
-    ASSERT_TRUE(PerfTargetName("C:\\WINDOWS\\abc.exe", target, sizeof target));
-    EXPECT_EQ(EndMatchingTableEntries(table, target), 1);
-    EXPECT_TRUE(EndsWithin(processes[0], 30000));
-    EXPECT_TRUE(EndsWithin(processes[1], 30000));
-    EXPECT_TRUE(EndsWithin(processes[2], 30000));
-    EXPECT_TRUE(IsRunning(processes[3]));
-    EXPECT_TRUE(IsRunning(processes[4]));
+    ASSERT_TRUE(PerfTargetName("C:\\PD\\ABC.EXE", target, sizeof target));
+    EXPECT_EQ(EndMatchingTableEntries(table, target, "C:\\PD\\ABC.EXE"), 1);
+    for (int i = 0; i < count; ++i) {
+        if (plan[i].ended) {
+            EXPECT_TRUE(EndsWithin(processes[i], 30000)) << plan[i].name;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!plan[i].ended) {
+            EXPECT_TRUE(IsRunning(processes[i])) << plan[i].name;
+        }
+    }
 }
 
 TEST_F(PerfDataKill, EmptyTargetsAndLongNamesMatchNothing) {
@@ -148,15 +173,15 @@ TEST_F(PerfDataKill, EmptyTargetsAndLongNamesMatchNothing) {
     table.entries[2] = Entry(kPerfIdZeroStandIn, "abc");
     table.count = 3;
 
-    EXPECT_EQ(EndMatchingTableEntries(table, ""), 0);
+    EXPECT_EQ(EndMatchingTableEntries(table, "", "C:\\pd\\abc.exe"), 0);
     char target[MAX_PATH];
     EXPECT_FALSE(PerfTargetName("C:\\pd\\.exe", target, sizeof target));
     EXPECT_EQ(KillByPerformanceData("C:\\pd\\.exe"), 0);
     ASSERT_TRUE(PerfTargetName("C:\\pd\\seventeen_chars_a.exe", target, sizeof target));
-    EXPECT_EQ(EndMatchingTableEntries(table, target), 0);
+    EXPECT_EQ(EndMatchingTableEntries(table, target, "C:\\pd\\seventeen_chars_a.exe"), 0);
     // Only the stand-in id matches here, and it is never opened.
     table.entries[1] = Entry(abcId, "zzz");
-    EXPECT_EQ(EndMatchingTableEntries(table, "ABC"), 0);
+    EXPECT_EQ(EndMatchingTableEntries(table, "ABC", "C:\\pd\\abc.exe"), 0);
     EXPECT_TRUE(IsRunning(longName));
     EXPECT_TRUE(IsRunning(abc));
 }

@@ -80,6 +80,16 @@ bool MakeKey(const std::string& path) {
     return true;
 }
 
+// A service key as the stored control sets keep it: ImagePath and an Enum subkey.
+bool MakeServiceKey(const std::string& path, const std::string& imagePath) {
+    HKEY key;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key) != ERROR_SUCCESS) return false;
+    LONG written = RegSetValueExA(key, "ImagePath", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(imagePath.c_str()),
+                                  static_cast<DWORD>(imagePath.size() + 1));
+    RegCloseKey(key);
+    return written == ERROR_SUCCESS && MakeKey(path + "\\Enum");
+}
+
 bool KeyExists(const std::string& path) {
     HKEY key;
     if (RegOpenKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key) != ERROR_SUCCESS) return false;
@@ -142,49 +152,55 @@ TEST_F(ServiceStop, ServiceStuckInStopPendingIsGivenUpAfterThirtySeconds) {
 
 TEST(ServiceKeys, DeletesSubkeysAndServiceKeyInBothControlSets) {
     for (const std::string& set : {kSet1, kSet2}) {
-        ASSERT_TRUE(MakeKey(set + "pxworm\\Enum"));
+        ASSERT_TRUE(MakeServiceKey(set + "pxworm", "\"C:\\vx\\pxworm.exe\" -run"));
         ASSERT_TRUE(MakeKey(set + "pxworm\\Security"));
-        ASSERT_TRUE(MakeKey(set + "pxneighbour\\Enum"));
+        ASSERT_TRUE(MakeServiceKey(set + "pxneighbour", "C:\\vx\\neighbour.exe"));
     }
-    EXPECT_EQ(DeleteServiceKeys("pxworm"), 1);
+    EXPECT_EQ(DeleteServiceKeys("pxworm", "C:\\VX\\PXWORM.EXE"), 1);
     for (const std::string& set : {kSet1, kSet2}) {
         EXPECT_FALSE(KeyExists(set + "pxworm")) << set;
         EXPECT_TRUE(KeyExists(set + "pxneighbour\\Enum")) << set;
     }
 }
 
-TEST(ServiceKeys, ServiceInOneControlSetOnlyLeavesTheOtherUntouched) {
-    ASSERT_TRUE(MakeKey(kSet1 + "pxone\\Enum"));
-    ASSERT_TRUE(MakeKey(kSet2 + "pxother"));
-    EXPECT_EQ(DeleteServiceKeys("PXONE"), 1);  // key names compare without regard to case
+TEST(ServiceKeys, EachControlSetIsJudgedByItsOwnImagePath) {
+    // Only the set that registers the worm's file loses the key; a service of that name that
+    // runs another program, or names none, keeps everything.
+    ASSERT_TRUE(MakeServiceKey(kSet1 + "pxone", "%SystemRoot%\\pxone.exe"));
+    ASSERT_TRUE(MakeServiceKey(kSet2 + "pxone", "C:\\Program Files\\Vendor\\pxone.exe"));
+    ASSERT_TRUE(MakeKey(kSet2 + "pxone\\Security"));
+    EXPECT_EQ(DeleteServiceKeys("PXONE", "C:\\windows\\pxone.exe"), 1);  // key names compare without regard to case
     EXPECT_FALSE(KeyExists(kSet1 + "pxone"));
-    EXPECT_FALSE(KeyExists(kSet2 + "pxone"));
-    EXPECT_TRUE(KeyExists(kSet2 + "pxother"));
+    EXPECT_TRUE(KeyExists(kSet2 + "pxone\\Enum"));
+    EXPECT_TRUE(KeyExists(kSet2 + "pxone\\Security"));
 
-    ASSERT_TRUE(MakeKey(kSet2 + "pxtwo\\Security"));
-    EXPECT_EQ(DeleteServiceKeys("pxtwo"), 1);
+    ASSERT_TRUE(MakeServiceKey(kSet2 + "pxtwo", "\\SystemRoot\\System32\\pxtwo.exe"));
+    ASSERT_TRUE(MakeKey(kSet1 + "pxtwo\\Enum"));  // no ImagePath: it names no program
+    EXPECT_EQ(DeleteServiceKeys("pxtwo", "C:\\windows\\system32\\pxtwo.exe"), 1);
     EXPECT_FALSE(KeyExists(kSet2 + "pxtwo"));
+    EXPECT_TRUE(KeyExists(kSet1 + "pxtwo\\Enum"));
+    EXPECT_EQ(DeleteServiceKeys("pxtwo", "C:\\windows\\system32\\pxtwo.exe"), 0);
 }
 
 TEST(ServiceKeys, ServiceKeyWithOtherSubkeysStaysButTheResultIsOne) {
-    ASSERT_TRUE(MakeKey(kSet1 + "pxkept\\Enum"));
+    ASSERT_TRUE(MakeServiceKey(kSet1 + "pxkept", "C:\\vx\\pxkept.exe"));
     ASSERT_TRUE(MakeKey(kSet1 + "pxkept\\Parameters"));
-    EXPECT_EQ(DeleteServiceKeys("pxkept"), 1);
+    EXPECT_EQ(DeleteServiceKeys("pxkept", "C:\\vx\\pxkept.exe"), 1);
     EXPECT_FALSE(KeyExists(kSet1 + "pxkept\\Enum"));
     EXPECT_TRUE(KeyExists(kSet1 + "pxkept\\Parameters"));
 }
 
 TEST(ServiceKeys, MissingEmptyAndOverlongNamesDeleteNothing) {
-    ASSERT_TRUE(MakeKey(kSet1 + "pxstays\\Enum"));
+    ASSERT_TRUE(MakeServiceKey(kSet1 + "pxstays", "C:\\vx\\pxstays.exe"));
     ASSERT_TRUE(MakeKey("SYSTEM\\ControlSet002\\Services"));  // empty, so it could be deleted
-    EXPECT_EQ(DeleteServiceKeys("pxnothere"), 0);
+    EXPECT_EQ(DeleteServiceKeys("pxnothere", "C:\\vx\\pxnothere.exe"), 0);
     // An empty name would address the Services key itself.
-    EXPECT_EQ(DeleteServiceKeys(""), 0);
+    EXPECT_EQ(DeleteServiceKeys("", "C:\\vx\\.exe"), 0);
     EXPECT_TRUE(KeyExists("SYSTEM\\ControlSet002\\Services"));
-    EXPECT_EQ(DeleteServiceKeys("pxstays\\Enum"), 0);
+    EXPECT_EQ(DeleteServiceKeys("pxstays\\Enum", "C:\\vx\\pxstays.exe"), 0);
     EXPECT_TRUE(KeyExists(kSet1 + "pxstays\\Enum"));
     // Prefix, name and suffix would not fit the 512-byte key path.
     std::string overlong(490, 'p');
-    EXPECT_EQ(DeleteServiceKeys(overlong.c_str()), 0);
+    EXPECT_EQ(DeleteServiceKeys(overlong.c_str(), "C:\\vx\\pxstays.exe"), 0);
     EXPECT_TRUE(KeyExists(kSet1 + "pxstays"));
 }

@@ -1,0 +1,58 @@
+// Whether a service is registered to run a given file: its ImagePath read, expanded and resolved.
+#include "clean/service_image.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "clean/registry_values.h"
+#include "clean/service_command.h"
+#include "common/text.h"
+#include "platform/same_file.h"
+
+namespace {
+
+constexpr unsigned kKeyPathSize = 512;
+
+// Expands the environment references of `text` into `out`, sized to the result.
+bool Expand(const char* text, RegistryText* out) {
+    DWORD needed = MAX_PATH;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!out->Allocate(needed)) return false;
+        const DWORD got = ExpandEnvironmentStringsA(text, out->data(), needed);
+        if (got == 0) return false;
+        if (got <= needed) return true;
+        needed = got;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool FormServiceKey(const char* servicesKey, const char* name, const char* suffix, char* out, unsigned capacity) {
+    // An empty name would address the Services key itself, one with a backslash another key.
+    if (!name || !*name || std::strchr(name, '\\')) return false;
+    return CopyText(out, capacity, servicesKey) && AppendText(out, capacity, name) && AppendText(out, capacity, suffix);
+}
+
+bool ServiceKeyRunsFile(const char* serviceKey, const char* path) {
+    RegistryText image;
+    if (!ReadRegistryString(HKEY_LOCAL_MACHINE, serviceKey, "ImagePath", &image)) return false;
+    RegistryText expanded;
+    if (!Expand(image.text(), &expanded)) return false;
+    char windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows) return false;
+    char command[1024];
+    if (!ResolveServiceCommand(expanded.text(), windows, command, sizeof command)) return false;
+    char program[MAX_PATH];
+    for (int i = 0; ServiceProgramCandidate(command, i, program, sizeof program); ++i)
+        if (SameFilePath(program, path)) return true;
+    return false;
+}
+
+bool ServiceRunsFile(const char* name, const char* path) {
+    char key[kKeyPathSize];
+    return FormServiceKey("SYSTEM\\CurrentControlSet\\Services\\", name, "", key, sizeof key) &&
+           ServiceKeyRunsFile(key, path);
+}

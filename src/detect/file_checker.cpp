@@ -32,11 +32,13 @@ public:
         if (offset > 0x7FFFFFFFu || length > 0x7FFFFFFFu) return false;
         // Seeking past the end succeeds and reading nothing there delivers all of nothing.
         if (length == 0) return true;
-        OVERLAPPED at;
-        ZeroMemory(&at, sizeof at);
-        at.Offset = static_cast<DWORD>(offset);
+        // Move the file pointer, then read: the 9x line refuses a ReadFile with an OVERLAPPED
+        // position on a disk file. Below 2^31 and without a high part, no position can be
+        // mistaken for the failure value.
+        if (SetFilePointer(file_, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+            return false;
         DWORD got = 0;
-        if (!ReadFile(file_, out, static_cast<DWORD>(length), &got, &at)) return false;
+        if (!ReadFile(file_, out, static_cast<DWORD>(length), &got, nullptr)) return false;
         return got == length;
     }
 

@@ -72,11 +72,10 @@ bool WriteNewList(const char* path, const char* old, size_t oldSize, const char*
     return written && closed;
 }
 
-// Puts the complete new list in place of the old one (or where none was).
+// Puts the complete new list in place of the old one (or where none was). Only the 9x line keeps
+// this list, and it has no replacing move (MoveFileEx is a stub there that always fails): delete,
+// then move; the working copy restores a list lost between the two.
 bool ReplaceList(const RenameListFiles& files, bool listExisted) {
-    if (MoveFileExA(files.newListPath, files.listPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    // The 9x line has no replacing move: delete, then move; the working copy restores a lost list.
     if (listExisted && !DeleteFileA(files.listPath)) return false;
     if (MoveFileA(files.newListPath, files.listPath)) return true;
     if (listExisted) CopyFileA(files.workingCopyPath, files.listPath, FALSE);

@@ -5,8 +5,11 @@ Usage: check_dist.py [DIST_FOLDER]   (default build/dist; exit status 1 when a c
 
 Purgix-x86.exe is the program for every 32-bit Windows from the 9x line and NT 4 on, so it must
 carry a subsystem version those systems accept and import nothing their system libraries lack
-(such functions are loaded by name at run time, or not used). Purgix-x64.exe is for 64-bit Windows.
-Both are stripped GUI programs that need no DLL beyond the system's own.
+(such functions are loaded by name at run time, or not used). Its imports are held against the
+audit in docs/legacy-windows.md: every imported function must have a row there, none may be marked
+absent on 95/98/Me or NT 4, no wide-character function may be imported that the 9x line only
+stubs, and no numeric resource ID may exceed 0x7FFF. Purgix-x64.exe is for 64-bit Windows. Both are
+stripped GUI programs that need no DLL beyond the system's own.
 """
 import hashlib
 import os
@@ -18,7 +21,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 PE_RESOURCES = os.path.join(ROOT, "tools", "artwork", "pe_resources.py")
 sys.path.insert(0, os.path.dirname(PE_RESOURCES))
-from pe_resources import Reader  # noqa: E402
+from pe_resources import Reader, resources  # noqa: E402
 
 IMAGE_FILE_EXECUTABLE_IMAGE, IMAGE_FILE_32BIT_MACHINE, IMAGE_FILE_DLL = 0x0002, 0x0100, 0x2000
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
@@ -46,6 +49,101 @@ NEWER_THAN_OLDEST = {
 }
 # Libraries that some generations lack altogether (loaded by name at run time instead).
 NOT_EVERYWHERE = {"PSAPI.DLL": "not on the 9x line"}
+# The audit of every function the x86 program may import, with its availability on the oldest systems.
+AUDIT = os.path.join(ROOT, "docs", "legacy-windows.md")
+# The wide-character functions Windows 95 implements for real (Microsoft KB 210341); every other
+# wide function of the system libraries is a stub there that fails. The C runtime's own wide
+# string functions (wcslen) are plain code and not concerned; its wide file functions call the stubs.
+WIDE_ON_WINDOWS_95 = {
+    "EnumResourceLanguagesW", "EnumResourceNamesW", "EnumResourceTypesW", "ExtTextOutW", "FindResourceW",
+    "FindResourceExW", "GetCharWidthW", "GetCommandLineW", "GetTextExtentPoint32W", "GetTextExtentPointW",
+    "lstrlenW", "MessageBoxExW", "MessageBoxW", "TextOutW",
+}
+# The C runtime's functions that hand wide file names, paths or environment strings to the system.
+MSVCRT_WIDE_FILE_FUNCTION = re.compile(
+    r"_w(access|chdir|chmod|creat|exec|fdopen|findfirst|findnext|fopen|freopen|fsopen|fullpath|getcwd|getdcwd|"
+    r"getenv|mkdir|mktemp|open|popen|putenv|remove|rename|rmdir|searchenv|setlocale|sopen|spawn|stat|system|"
+    r"tempnam|tmpnam|unlink|utime)")
+# Numeric resource IDs above this make the 9x loader refuse the module (Microsoft KB 137248).
+LARGEST_RESOURCE_ID_ON_9X = 0x7FFF
+
+
+def load_audit(path):
+    """{DLL: {function: (on the 9x line, on NT 4)}} from the audit tables of docs/legacy-windows.md.
+
+    A table belongs to the DLL named by the last heading above it ("### KERNEL32.DLL"); a row's
+    first cell names one or more functions in backquotes, the next two cells start with "yes",
+    "stub" (exported, always fails) or "absent" (not exported).
+    """
+    audit = {}
+    dll = None
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            heading = re.fullmatch(r"#+\s+([A-Za-z0-9_]+\.DLL)\s*", line.strip(), re.IGNORECASE)
+            if heading:
+                dll = heading.group(1).upper()
+                continue
+            if line.startswith("#"):
+                dll = None
+                continue
+            cells = [c.strip() for c in re.split(r"(?<!\\)\|", line.strip().strip("|"))] if line.startswith("|") else []
+            if dll is None or len(cells) < 3:
+                continue
+            names = re.findall(r"`([^`]+)`", cells[0])
+            on_9x, on_nt4 = (c.split()[0].lower().strip(",;:") if c else "" for c in cells[1:3])
+            for name in names:
+                audit.setdefault(dll, {})[name] = (on_9x, on_nt4)
+    return audit
+
+
+def resource_ids(data):
+    """Every numeric resource type and name ID of a PE file."""
+    ids = []
+    for rtype, entries in resources(data).items():
+        ids += [key for key in [rtype, *entries] if isinstance(key, int)]
+    return ids
+
+
+def check_oldest_systems(name, pe, data, faults):
+    """What the 9x line and NT 4 require of the x86 program beyond loading its libraries."""
+    if pe["subsystem_version"] > (4, 0):
+        faults.append("%s: subsystem version %d.%d: the 9x line and NT 4 load no program above 4.0" %
+                      (name, *pe["subsystem_version"]))
+    try:
+        audit = load_audit(AUDIT)
+    except OSError as e:
+        faults.append("%s: the audit cannot be read: %s" % (name, e))
+        audit = {}
+    for dll, functions in sorted(pe["imports"].items()):
+        if dll in NOT_EVERYWHERE:
+            faults.append("%s: imports %s (%s)" % (name, dll, NOT_EVERYWHERE[dll]))
+        audited = audit.get(dll, {})
+        for function in functions:
+            if function in NEWER_THAN_OLDEST:
+                faults.append("%s: imports %s!%s (%s): the program would not load on older systems" %
+                              (name, dll, function, NEWER_THAN_OLDEST[function]))
+            if dll != "MSVCRT.DLL" and re.search(r"[a-z0-9]W$", function) and function not in WIDE_ON_WINDOWS_95:
+                faults.append("%s: imports %s!%s, a wide-character function the 9x line only stubs" %
+                              (name, dll, function))
+            if dll == "MSVCRT.DLL" and MSVCRT_WIDE_FILE_FUNCTION.match(function):
+                faults.append("%s: imports %s!%s, whose wide file names the 9x line cannot open" %
+                              (name, dll, function))
+            if function not in audited:
+                faults.append("%s: imports %s!%s, which %s does not cover: check it on 95/98/Me and NT 4, "
+                              "then add its row" % (name, dll, function, os.path.relpath(AUDIT, ROOT)))
+                continue
+            for system, availability in zip(("95/98/Me", "NT 4"), audited[function]):
+                if availability not in ("yes", "stub"):
+                    faults.append("%s: imports %s!%s, which the audit gives as %r on %s" %
+                                  (name, dll, function, availability, system))
+    try:
+        too_large = sorted({i for i in resource_ids(data) if i > LARGEST_RESOURCE_ID_ON_9X})
+    except ValueError as e:
+        faults.append("%s: resources unreadable: %s" % (name, e))
+        too_large = []
+    if too_large:
+        faults.append("%s: resource IDs %s exceed 0x7FFF: the 9x loader refuses the program" %
+                      (name, ", ".join("%d" % i for i in too_large)))
 
 
 def parse_pe(data):
@@ -135,16 +233,7 @@ def check_program(path, machine, magic, oldest_systems, faults):
         if dll not in SYSTEM_DLLS:
             faults.append("%s: imports %s, which is not a library of the system" % (name, dll))
     if oldest_systems:
-        if pe["subsystem_version"] > (4, 0):
-            faults.append("%s: subsystem version %d.%d: the 9x line and NT 4 load no program above 4.0" %
-                          (name, *pe["subsystem_version"]))
-        for dll, functions in sorted(pe["imports"].items()):
-            if dll in NOT_EVERYWHERE:
-                faults.append("%s: imports %s (%s)" % (name, dll, NOT_EVERYWHERE[dll]))
-            for function in functions:
-                if function in NEWER_THAN_OLDEST:
-                    faults.append("%s: imports %s!%s (%s): the program would not load on older systems" %
-                                  (name, dll, function, NEWER_THAN_OLDEST[function]))
+        check_oldest_systems(name, pe, data, faults)
     done = subprocess.run([sys.executable, PE_RESOURCES, "--check", path], stdout=subprocess.PIPE,
                           stderr=subprocess.STDOUT, text=True, timeout=120)
     if done.returncode != 0:

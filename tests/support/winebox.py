@@ -58,12 +58,15 @@ def pe_machine(path):
 
 
 def tree_arch(build_dir):
-    """Architecture of a build tree's programs, told by its Purgix.exe: "x86" or "x64"."""
-    exe = os.path.join(build_dir, "bin", "Purgix.exe")
-    machine = pe_machine(exe)
-    if machine is None:
-        raise RuntimeError("no Purgix.exe in %s: build the tree first" % build_dir)
-    return "x86" if machine == 0x14C else "x64"
+    """Architecture of a build tree's programs, "x86" or "x64": every program in its bin/ is built
+    for the same machine, Purgix.exe first among them."""
+    folder = os.path.join(build_dir, "bin")
+    names = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+    for name in ["Purgix.exe"] + [n for n in names if n.lower().endswith(".exe")]:
+        machine = pe_machine(os.path.join(folder, name))
+        if machine is not None:
+            return "x86" if machine == 0x14C else "x64"
+    raise RuntimeError("no Windows program in %s: build the tree first" % folder)
 
 
 def x86_unavailable():

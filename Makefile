@@ -7,6 +7,12 @@ FUZZ     := $(BUILD)/fuzz
 JOBS     ?= 2
 FUZZ_SECONDS ?= 60
 PY       := /usr/bin/python3
+# Which exe `make run` shows: x64 (build/win64) or x86, the shipped 32-bit one (build/win32).
+ARCH     ?= x64
+ifeq ($(filter x64 x86,$(ARCH)),)
+$(error ARCH must be x64 or x86, not '$(ARCH)')
+endif
+RUN_TREE := $(if $(filter x86,$(ARCH)),$(WIN32),$(WIN64))
 
 .PHONY: all deps build build-win64 build-win32 build-host build-fuzz test test-host test-windows test-dist run bench dist fuzz clean
 
@@ -18,7 +24,7 @@ deps:
 $(WIN64)/build.ninja: | deps
 	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 $(WIN32)/build.ninja: | deps
-	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DPURGIX_TESTS=OFF
+	cmake -S . -B $(WIN32) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 $(HOST)/build.ninja: | deps
 	cmake -S . -B $(HOST) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPURGIX_SANITIZE=ON
 $(FUZZ)/build.ninja: | deps
@@ -26,7 +32,9 @@ $(FUZZ)/build.ninja: | deps
 
 build-win64: $(WIN64)/build.ninja
 	ninja -C $(WIN64)
+# A win32 tree configured before it held the x86 layer's programs gets them now.
 build-win32: $(WIN32)/build.ninja
+	@! grep -qx 'PURGIX_TESTS:BOOL=OFF' $(WIN32)/CMakeCache.txt || cmake -S . -B $(WIN32) -DPURGIX_TESTS=ON >/dev/null
 	ninja -C $(WIN32)
 build-host: $(HOST)/build.ninja
 	ninja -C $(HOST)
@@ -38,11 +46,16 @@ build: build-host build-win64 build-win32
 test-host: build-host
 	cd $(HOST) && ctest -j$(JOBS) --output-on-failure
 
-# Wine and GUI tests; whatever happens, no wineserver, Wine process or Xvfb of this tree stays behind.
-test-windows: build-win64
-	$(PY) tests/support/winebox.py template $(WIN64) >/dev/null
-	cd $(WIN64) && ctest -j$(JOBS) --output-on-failure; status=$$?; \
-	  $(PY) $(CURDIR)/tests/support/winebox.py stop-leftovers $(CURDIR)/$(WIN64); exit $$status
+# One tree's ctest; whatever happens, no wineserver, Wine process or Xvfb of that tree stays behind.
+tree_tests = $(PY) tests/support/winebox.py template $(1) >/dev/null && (cd $(1) && ctest -j$(JOBS) --output-on-failure); \
+  s=$$?; $(PY) tests/support/winebox.py stop-leftovers $(1); [ $$s -eq 0 ]
+
+# Wine and GUI tests of the x64 build, then the x86 layer: the shipped 32-bit exe in 32-bit prefixes,
+# skipped with its reason where the kernel cannot run 32-bit programs.
+test-windows: build-win64 build-win32
+	@status=0; $(call tree_tests,$(WIN64)) || status=1; \
+	if reason=$$($(PY) tests/support/winebox.py x86-unavailable); then echo "x86 layer skipped: $$reason"; \
+	else $(call tree_tests,$(WIN32)) || status=1; fi; exit $$status
 
 # The shipped exes: GUI PE files of the right machine, every resource, nothing the 9x line lacks.
 test-dist: dist
@@ -50,9 +63,10 @@ test-dist: dist
 
 test: test-host test-windows test-dist
 
-# PREFIX=/path/to/prefix runs Purgix on an existing prefix instead of the demo machine.
-run: build-win64
-	$(PY) tools/run_purgix.py $(WIN64) $(PREFIX)
+# PREFIX=/path/to/prefix runs Purgix on an existing prefix instead of the demo machine; ARCH=x86
+# shows the shipped 32-bit exe (in a 32-bit prefix) instead of the 64-bit one.
+run: build-$(notdir $(RUN_TREE))
+	$(PY) tools/run_purgix.py $(RUN_TREE) $(PREFIX)
 
 # Speed and memory against bare baselines and clamscan; prints ratios measured in one run.
 bench: build-win64
@@ -76,5 +90,6 @@ fuzz: build-fuzz
 	done; exit $$status
 
 clean:
-	-$(PY) tests/support/winebox.py stop-leftovers $(CURDIR)/$(WIN64)
+	-$(PY) tests/support/winebox.py stop-leftovers $(WIN64)
+	-$(PY) tests/support/winebox.py stop-leftovers $(WIN32)
 	rm -rf $(BUILD)

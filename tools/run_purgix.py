@@ -6,7 +6,8 @@ Scan itself, answers No to a restart question, prints the result list and the fi
 screenshots. Afterwards it prints what changed on the demo machine.
 
 `make run PREFIX=/path/to/prefix` runs Purgix on an existing prefix instead, after the same safety
-checks as every prefix the project makes.
+checks as every prefix the project makes. The build tree given decides which exe runs: build/win64's
+64-bit one, or build/win32's shipped 32-bit one (`make run ARCH=x86`), in a 32-bit demo machine.
 """
 import os
 import subprocess
@@ -81,6 +82,11 @@ def main():
     existing = sys.argv[2] if len(sys.argv) > 2 and sys.argv[2] else None
     bin_dir = os.path.join(build, "bin")
     shots = os.path.join(build, "screenshots")
+    arch = winebox.tree_arch(build)
+    if arch == "x86":
+        reason = winebox.x86_unavailable()
+        if reason:
+            sys.exit("Cannot show the x86 exe: %s." % reason)
     if existing:
         refuse_unsafe(os.path.abspath(existing))
         prefix = winebox.Prefix(build, "make-run", graphics="x11")
@@ -104,7 +110,7 @@ def main():
             prefix.start_server()
             print("== demo machine (%s)" % prefix.path)
             sys.stdout.write(demo_machine(prefix, "setup"))
-        print("== Purgix on display %s" % display)
+        print("== Purgix (%s) on display %s" % (arch, display))
         window = prefix.popen([purgix], display=display)
         if xvfb is None:
             window.wait()

@@ -5,6 +5,7 @@ import subprocess
 import unittest
 
 from gui_session import win_build_dir
+import winebox
 
 SOURCE = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 
@@ -13,12 +14,14 @@ class MakeRun(unittest.TestCase):
     def test_headless_run_cleans_the_demo_machine_and_reports_it(self):
         build = win_build_dir()
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "MAKEFLAGS", "MAKELEVEL", "MFLAGS")}
-        run = subprocess.run(["make", "-C", SOURCE, "run", "BUILD=" + os.path.dirname(build)], env=env,
+        arch = winebox.tree_arch(build)
+        run = subprocess.run(["make", "-C", SOURCE, "run", "BUILD=" + os.path.dirname(build), "ARCH=" + arch], env=env,
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=900)
         out = run.stdout
         self.assertEqual(run.returncode, 0, out)
         # The demo machine was made, including its running sample.
         self.assertNotIn("FAILED", out)
+        self.assertIn("== Purgix (%s) on display" % arch, out)
         self.assertRegex(out, r"running\s+C:\\windows\\vorlexhost\.exe")
         # The result list: each sample removed, the worm's autorun value, the statistics block.
         self.assertIn("System Memory    W32/Vorlex.Trojan  removed", out)

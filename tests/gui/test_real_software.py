@@ -8,6 +8,7 @@ import unittest
 from gui_session import GuiSession, MAIN_TITLE, unescape
 import drive_checks
 import scenario_machine as sm
+from winebox import pe_machine
 
 MAIN = MAIN_TITLE + "@1055"
 SCAN, OK_BUTTON, STATUS, RESULT_LIST = 1052, 1070, 1065, 1055
@@ -18,21 +19,6 @@ CORPUS = "E:\\corpus"
 # Bytes of resized copies per record size: small sizes get many copies, large ones a few.
 SIZED_BUDGET = 8 << 20
 SIZED_MIN, SIZED_MAX = 16, 64
-
-
-def pe_machine(path):
-    """The machine field of a PE file (0x14c, 0x8664 ...), or None for anything else."""
-    try:
-        with open(path, "rb") as f:
-            head = f.read(4096)
-    except OSError:
-        return None
-    if len(head) < 64 or head[:2] != b"MZ":
-        return None
-    at = int.from_bytes(head[60:64], "little")
-    if at + 6 > len(head) or head[at:at + 4] != b"PE\0\0":
-        return None
-    return int.from_bytes(head[at + 4:at + 6], "little")
 
 
 def package_programs():

@@ -1,4 +1,4 @@
-// The sample builder: layouts, near misses and the runnable 64-bit patch, judged by the real matcher.
+// The sample builder: layouts, near misses and the runnable 64- and 32-bit patches, judged by the real matcher.
 #include "support/sample_builder.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +67,23 @@ std::vector<uint8_t> FakeProgram(size_t size, uint32_t entry, int sections) {
     return b;
 }
 
+// Shape of a MinGW i686 program: PE32 headers at 0x80, three sections, the entry point in the first,
+// a symbol table after the sections (bytes no section maps).
+std::vector<uint8_t> FakePe32Program(size_t size) {
+    SampleLayout layout;
+    layout.entryPoint = 0x1234;
+    layout.sizeOfHeaders = 0x400;
+    layout.sections = {{0x1000, 0x300, 0x400, 0x200}, {0x2000, 0x80, 0x600, 0x200}, {0x3000, 0x100, 0x800, 0x200}};
+    std::vector<uint8_t> b = BuildPeImage(size, layout);
+    for (size_t k = 0x400; k < size; ++k) b[k] = static_cast<uint8_t>(k * 5 + 1);
+    return b;
+}
+
+constexpr size_t kPe32Table = kSampleHeaderOffset + 248;
+
+// True when the record's second probe would cover the jump at the added entry point.
+bool CoversTheJump(const SignatureRecord& r) { return r.offset2 < 5 && r.offset2 + 20 > 0; }
+
 }  // namespace
 
 TEST(SampleBuilding, MatchingSamplesAreWellFormedExecutablesOfTheExactSize) {
@@ -133,7 +150,7 @@ TEST(SampleBuilding, NearMissNamesRoundTrip) {
 
 TEST(RunnableSample, PatchedProgramMatchesAndKeepsItsRealHeaders) {
     const std::vector<uint8_t> program = FakeProgram(300000, 0x14F0, 9);
-    const int index = PickRecordForRunnable(program.size());
+    const int index = PickRecordForRunnable(program);
     ASSERT_GE(index, 0);
     const SignatureRecord& r = SignatureTable[index];
     std::vector<uint8_t> b = program;
@@ -174,7 +191,7 @@ TEST(RunnableSample, RefusesWhatItCannotPatchAndLeavesItUntouched) {
         std::vector<uint8_t> bytes;
     };
     std::vector<Case> cases;
-    cases.push_back({"32-bit image", FakeProgram(20000, 0x2000, 3)});
+    cases.push_back({"32-bit magic in a 64-bit header", FakeProgram(20000, 0x2000, 3)});
     PutU16(cases.back().bytes, kH + 24, 0x010B);
     cases.push_back({"directory 15 in use", FakeProgram(20000, 0x2000, 3)});
     PutU32(cases.back().bytes, kH + 256, 1);
@@ -196,9 +213,9 @@ TEST(RunnableSample, RefusesWhatItCannotPatchAndLeavesItUntouched) {
 
 TEST(RunnableSample, PicksTheSmallestRecordWithRoom) {
     for (size_t size : {size_t{1000}, size_t{150000}, size_t{900000}, size_t{3000000}}) {
-        const int index = PickRecordForRunnable(size);
-        ASSERT_GE(index, 0) << size;
         const std::vector<uint8_t> program = FakeProgram(size, 0x1000, 2);
+        const int index = PickRecordForRunnable(program);
+        ASSERT_GE(index, 0) << size;
         std::vector<uint8_t> b = program;
         EXPECT_TRUE(MakeRunnableSample(b, SignatureTable[index])) << size;
         for (int i = 0; i < kSignatureCount; ++i) {
@@ -207,5 +224,103 @@ TEST(RunnableSample, PicksTheSmallestRecordWithRoom) {
             EXPECT_FALSE(MakeRunnableSample(b, SignatureTable[i])) << size << " " << i;
         }
     }
-    EXPECT_EQ(PickRecordForRunnable(4227072), -1);
+    EXPECT_EQ(PickRecordForRunnable(FakeProgram(4227072, 0x1000, 2)), -1);
+}
+
+TEST(RunnablePe32Sample, AddedSectionHoldsBothProbesAndJumpsToTheProgramsEntryPoint) {
+    const std::vector<uint8_t> program = FakePe32Program(0xA00 + 777);
+    const int index = PickRecordForRunnable(program);
+    ASSERT_GE(index, 0);
+    const SignatureRecord& r = SignatureTable[index];
+    std::vector<uint8_t> b = program;
+    ASSERT_TRUE(MakeRunnableSample(b, r));
+    ASSERT_EQ(b.size(), static_cast<size_t>(r.fileSize));
+    EXPECT_EQ(Check(b), index);
+
+    // One code section more, after the image, its data after the program's bytes.
+    const size_t h = kSampleHeaderOffset, o = h + 24, e = kPe32Table + 3 * 40;
+    EXPECT_EQ(GetU16(b, h + 6), 4);
+    EXPECT_EQ(std::memcmp(&b[e], ".sample\0", 8), 0);
+    const uint32_t va = GetU32(b, e + 12), vsize = GetU32(b, e + 8), raw = GetU32(b, e + 20);
+    EXPECT_EQ(va, 0x4000u);
+    EXPECT_EQ(raw, 0xE00u);
+    EXPECT_EQ(GetU32(b, e + 16) % 0x200, 0u);
+    EXPECT_LE(raw + GetU32(b, e + 16), b.size());
+    EXPECT_EQ(GetU32(b, e + 36), 0x60000020u);
+    EXPECT_EQ(GetU32(b, o + 56), (va + vsize + 0xFFF) & ~0xFFFu);
+    // The new entry point lies in it, and its jump lands on the program's own entry point.
+    const uint32_t entry = GetU32(b, o + 16);
+    ASSERT_GE(entry, va);
+    ASSERT_LT(entry - va + 5, vsize);
+    const size_t at = raw + (entry - va);
+    EXPECT_EQ(b[at], 0xE9);
+    EXPECT_EQ(entry + 5 + GetU32(b, at + 1), 0x1234u);
+    // A loader's view of the probes agrees with the checker's.
+    EXPECT_TRUE(SignatureAt(b, EntryFileOffset(b) + r.offset1, r.signature1));
+    EXPECT_TRUE(SignatureAt(b, EntryFileOffset(b) + r.offset2, r.signature2));
+    // The program's own bytes are as they were, but for the section count, entry point, image size
+    // and the new table entry.
+    for (size_t k = 0; k < program.size(); ++k) {
+        const bool mayChange = (k >= h + 6 && k < h + 8) || (k >= o + 16 && k < o + 20) || (k >= o + 56 && k < o + 60) ||
+                               (k >= e && k < e + 40);
+        if (!mayChange) {
+            ASSERT_EQ(b[k], program[k]) << k;
+        }
+    }
+}
+
+TEST(RunnablePe32Sample, EveryRecordFitsButThoseWhoseProbeWouldCoverTheJump) {
+    const std::vector<uint8_t> program = FakePe32Program(0xA00);
+    for (int i = 0; i < kSignatureCount; ++i) {
+        std::vector<uint8_t> b = program;
+        const bool made = MakeRunnableSample(b, SignatureTable[i]);
+        EXPECT_EQ(made, !CoversTheJump(SignatureTable[i])) << i;
+        if (made) {
+            EXPECT_EQ(Check(b), i);
+        } else {
+            EXPECT_EQ(b, program) << i;
+        }
+    }
+}
+
+TEST(RunnablePe32Sample, RefusesProgramsWithoutRoomForASectionAndLeavesThemUntouched) {
+    const SignatureRecord& big = SignatureTable[50];
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"headers end at the table", FakePe32Program(0xA00)});
+    PutU32(cases.back().bytes, kSampleHeaderOffset + 24 + 60, kPe32Table + 3 * 40 + 39);
+    cases.push_back({"section data right after the table", FakePe32Program(0xA00)});
+    PutU32(cases.back().bytes, kPe32Table + 20, kPe32Table + 3 * 40 + 20);
+    cases.push_back({"bytes in the free slot", FakePe32Program(0xA00)});
+    cases.back().bytes[kPe32Table + 3 * 40 + 17] = 1;
+    cases.push_back({"twenty sections", FakePe32Program(0xA00)});
+    PutU16(cases.back().bytes, kSampleHeaderOffset + 6, 20);
+    cases.push_back({"file alignment not a power of two", FakePe32Program(0xA00)});
+    PutU32(cases.back().bytes, kSampleHeaderOffset + 24 + 36, 0x300);
+    cases.push_back({"64-bit magic in a 32-bit header", FakePe32Program(0xA00)});
+    PutU16(cases.back().bytes, kSampleHeaderOffset + 24, 0x020B);
+    for (Case& c : cases) {
+        const std::vector<uint8_t> before = c.bytes;
+        EXPECT_FALSE(MakeRunnableSample(c.bytes, big)) << c.what;
+        EXPECT_EQ(c.bytes, before) << c.what;
+        EXPECT_EQ(PickRecordForRunnable(c.bytes), -1) << c.what;
+    }
+}
+
+TEST(RunnablePe32Sample, PicksTheSmallestRecordWithRoom) {
+    for (size_t size : {size_t{0xA00}, size_t{100000}, size_t{2000000}}) {
+        const std::vector<uint8_t> program = FakePe32Program(size);
+        const int index = PickRecordForRunnable(program);
+        ASSERT_GE(index, 0) << size;
+        std::vector<uint8_t> b = program;
+        EXPECT_TRUE(MakeRunnableSample(b, SignatureTable[index])) << size;
+        for (int i = 0; i < kSignatureCount; ++i) {
+            if (SignatureTable[i].fileSize >= SignatureTable[index].fileSize) continue;
+            b = program;
+            EXPECT_FALSE(MakeRunnableSample(b, SignatureTable[i])) << size << " " << i;
+        }
+    }
 }

@@ -70,7 +70,7 @@ int Runnable(int argc, char** argv) {
     if (argc == 5) {
         if (!ParseIndex(argv[4], &index)) return Usage();
     } else {
-        index = PickRecordForRunnable(exe.size());
+        index = PickRecordForRunnable(exe);
     }
     if (index < 0 || !MakeRunnableSample(exe, SignatureTable[index])) {
         std::fprintf(stderr, "make_sample: %s cannot be made to match record %d\n", argv[2], index);

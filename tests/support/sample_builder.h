@@ -50,12 +50,14 @@ std::vector<uint8_t> BuildNearMiss(const SignatureRecord& r, NearMiss kind);
 const char* NearMissName(NearMiss kind);
 bool ParseNearMiss(const char* name, NearMiss* kind);
 
-// Turns the bytes of a real x86_64 (PE32+) program into a file of exactly r.fileSize bytes that
-// the checker, which reads a 32-bit section table 248 bytes after the signature, sees as matching r,
-// while the program still loads and runs. Only data directory 15 (reserved) and bytes 4..7 of the
-// first section's name change in the headers; zero padding with both signatures is appended.
+// Turns the bytes of a real program into a file of exactly r.fileSize bytes that the checker, which
+// reads a 32-bit section table 248 bytes after the signature, sees as matching r, while the program
+// still loads and runs the same. An x86_64 (PE32+) program keeps its headers but for data directory
+// 15 (reserved) and bytes 4..7 of the first section's name, and gets zero padding with both
+// signatures appended. An i386 (PE32) program gets one code section more after its image, holding
+// both signatures and a new entry point that jumps to the program's own.
 // False (exe untouched) when the file is not such a program or r.fileSize leaves no room.
 bool MakeRunnableSample(std::vector<uint8_t>& exe, const SignatureRecord& r);
 
-// Index of the smallest table record that a program of exeSize bytes can be padded to match, or -1.
-int PickRecordForRunnable(size_t exeSize);
+// Index of the smallest table record that the program `exe` can be made to match, or -1.
+int PickRecordForRunnable(const std::vector<uint8_t>& exe);

@@ -244,7 +244,7 @@ std::string Run(const Words& w) {
     }
     if (cmd == "runnable") {
         std::vector<uint8_t> bytes = ReadBytes(SupportProgramPath(arg(2).c_str()));
-        int record = PickRecordForRunnable(bytes.size());
+        int record = PickRecordForRunnable(bytes);
         if (record < 0 || !MakeRunnableSample(bytes, SignatureTable[record])) return "error cannot pad " + arg(2);
         return WriteBytes(arg(1), bytes) ? "ok " + std::to_string(record) : "error cannot write " + arg(1);
     }

@@ -1,5 +1,8 @@
 # Programs of the scanning spine's tests and benchmark (included by tests/support/CMakeLists.txt).
 add_executable(locker ${CMAKE_CURRENT_LIST_DIR}/locker.cpp)
+if(PURGIX_ARCH STREQUAL "x86")
+  return()  # the walk benchmark and the Wine tests belong to the x64 tree
+endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/bench/walk_bench.cpp)
   add_executable(walk_bench ${CMAKE_SOURCE_DIR}/tests/bench/walk_bench.cpp)
   target_include_directories(walk_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)

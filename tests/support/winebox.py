@@ -4,7 +4,12 @@ A template prefix is made once per build tree (wineboot -i) and made safe: no z:
 folders as plain folders, fonts copied, no window manager wait. Each test copies it into a run
 folder of its own (large binaries hard-linked, everything a program may rewrite copied), maps its
 drives, sets the Windows version, keeps its wineserver alive while it runs and stops it afterwards.
+
+A prefix runs the programs of one build tree, so it takes that tree's architecture: the win64
+tree's programs run in 64-bit prefixes, the win32 tree's (the shipped exe and its test helpers) in
+32-bit ones, a 32-bit Windows with no SysWOW64 and one Program Files.
 """
+import errno
 import fcntl
 import os
 import shutil
@@ -14,7 +19,11 @@ import sys
 import time
 
 WINE = "/usr/lib/wine/wine64"
+WINE32 = "/usr/lib/wine/wine"
+# Serves 32-bit prefixes as well; one server program keeps -k and -w the same for every prefix.
 WINESERVER = "/usr/lib/wine/wineserver64"
+# Architecture -> (loader, WINEARCH of a new prefix, template folder in the build tree).
+ARCHES = {"x64": (WINE, "win64", "wine-template"), "x86": (WINE32, "win32", "wine-template-x86")}
 VERSIONS = {"win98", "nt40", "win2k", "winxp", "win7"}
 # Suite-name suffixes of the Windows-side tests and the version each asks for.
 SUITE_VERSIONS = {"OnWin98": "win98", "OnNt40": "nt40", "OnWin2k": "win2k", "OnWinXp": "winxp", "OnWin7": "win7"}
@@ -31,6 +40,45 @@ def base_env(prefix, home):
                WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
     env.pop("DISPLAY", None)
     return env
+
+
+def pe_machine(path):
+    """The machine field of a PE file (0x14c i386, 0x8664 x86_64), or None for anything else."""
+    try:
+        with open(path, "rb") as f:
+            head = f.read(4096)
+    except OSError:
+        return None
+    if len(head) < 64 or head[:2] != b"MZ":
+        return None
+    at = int.from_bytes(head[60:64], "little")
+    if at + 6 > len(head) or head[at:at + 4] != b"PE\0\0":
+        return None
+    return int.from_bytes(head[at + 4:at + 6], "little")
+
+
+def tree_arch(build_dir):
+    """Architecture of a build tree's programs, "x86" or "x64": every program in its bin/ is built
+    for the same machine, Purgix.exe first among them."""
+    folder = os.path.join(build_dir, "bin")
+    names = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+    for name in ["Purgix.exe"] + [n for n in names if n.lower().endswith(".exe")]:
+        machine = pe_machine(os.path.join(folder, name))
+        if machine is not None:
+            return "x86" if machine == 0x14C else "x64"
+    raise RuntimeError("no Windows program in %s: build the tree first" % folder)
+
+
+def x86_unavailable():
+    """Why 32-bit programs cannot run here, or None when they can. Only a kernel without 32-bit
+    support counts: a missing 32-bit Wine is an installation fault and fails loudly."""
+    try:
+        subprocess.run([WINE32, "--version"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    except OSError as e:
+        if e.errno == errno.ENOEXEC:
+            return "this kernel cannot run 32-bit x86 programs (%s: %s)" % (WINE32, os.strerror(e.errno))
+        raise
+    return None
 
 
 def _reg_block(key, values):
@@ -81,33 +129,39 @@ def _recipe_of(ready_file):
         return None
 
 
-def ensure_template(build_dir):
-    """The template prefix of this build tree, made once (under a lock) and reused."""
+def ensure_template(build_dir, arch="x64"):
+    """The template prefix of this build tree and architecture, made once (under a lock) and reused."""
     build_dir = os.path.abspath(build_dir)
-    template = os.path.join(build_dir, "wine-template")
+    loader, winearch, folder = ARCHES[arch]
+    template = os.path.join(build_dir, folder)
     ready = os.path.join(template, ".purgix-ready")
-    if _recipe_of(ready) == TEMPLATE_RECIPE:
+    recipe = "%s %s" % (TEMPLATE_RECIPE, arch)
+    if _recipe_of(ready) == recipe:
         return template
     os.makedirs(build_dir, exist_ok=True)
-    with open(os.path.join(build_dir, "wine-template.lock"), "w") as lock:
+    with open(os.path.join(build_dir, folder + ".lock"), "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if _recipe_of(ready) == TEMPLATE_RECIPE:
+        if _recipe_of(ready) == recipe:
             return template
         shutil.rmtree(template, ignore_errors=True)
         home = template + "-home"
         os.makedirs(home, exist_ok=True)
         env = base_env(template, home)
-        subprocess.run([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        env["WINEARCH"] = winearch  # read when a prefix is made; an existing prefix keeps its own
+        subprocess.run([loader, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        check=False, timeout=300)
         # Settings that every prefix shares: no wait for a window manager, no crash dialog.
         for args in (["reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
                      ["reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD",
                       "/d", "0", "/f"]):
-            subprocess.run([WINE] + args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+            subprocess.run([loader] + args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
         subprocess.run([WINESERVER, "-k"], env=env, stderr=subprocess.DEVNULL, timeout=60)
         subprocess.run([WINESERVER, "-w"], env=env, stderr=subprocess.DEVNULL, timeout=60)
         if not os.path.exists(os.path.join(template, "system.reg")):
             raise RuntimeError("wineboot -i did not create a prefix in " + template)
+        with open(os.path.join(template, "system.reg"), encoding="utf-8", errors="replace") as f:
+            if "#arch=" + winearch not in f.read(4096):
+                raise RuntimeError("%s is not a %s prefix" % (template, winearch))
         z = os.path.join(template, "dosdevices", "z:")
         if os.path.lexists(z):
             os.unlink(z)
@@ -123,7 +177,7 @@ def ensure_template(build_dir):
             pass
         shutil.rmtree(home, ignore_errors=True)
         with open(ready, "w") as f:
-            f.write(TEMPLATE_RECIPE)
+            f.write(recipe)
     return template
 
 
@@ -150,12 +204,16 @@ def copy_tree(src, dst):
 
 
 class Prefix:
-    """One isolated Wine prefix in a run folder: drives, version, a persistent wineserver."""
+    """One isolated Wine prefix in a run folder: drives, version, a persistent wineserver. Its
+    architecture is that of the programs it runs (programs_dir, the build tree by default)."""
 
     def __init__(self, build_dir, name, version="win7", drives=None, programs_dir=None, graphics="null"):
         if version not in VERSIONS:
             raise ValueError("unknown Windows version " + version)
         self.build_dir = os.path.abspath(build_dir)
+        self.programs_dir = os.path.abspath(programs_dir or self.build_dir)
+        self.arch = tree_arch(self.programs_dir)
+        self.loader = ARCHES[self.arch][0]
         runs = os.path.join(self.build_dir, "wine-runs")
         os.makedirs(runs, exist_ok=True)
         safe = "".join(c if c.isalnum() or c in "-_." else "_" for c in name)[:80]
@@ -167,7 +225,6 @@ class Prefix:
         self.graphics = graphics
         # Drive letter -> (folder, type). C: is the prefix's own Windows tree.
         self.drives = {"d": "cdrom", "e": "hd", "f": "floppy"} if drives is None else dict(drives)
-        self.programs_dir = os.path.abspath(programs_dir or self.build_dir)
         self.started = []
         self.server_running = False
 
@@ -181,7 +238,7 @@ class Prefix:
         return os.path.join(self.path, "drive_c") if letter == "c" else os.path.join(self.root, "drive_" + letter)
 
     def create(self):
-        template = ensure_template(self.build_dir)
+        template = ensure_template(self.build_dir, self.arch)
         os.makedirs(self.home)
         copy_tree(template, self.path)
         dosdevices = os.path.join(self.path, "dosdevices")
@@ -210,7 +267,7 @@ class Prefix:
         self.server_running = True
 
     def popen(self, args, display=None, **kw):
-        proc = subprocess.Popen([WINE] + list(args), env=self.env(display), **kw)
+        proc = subprocess.Popen([self.loader] + list(args), env=self.env(display), **kw)
         self.started.append(proc)
         return proc
 
@@ -313,8 +370,14 @@ def stop_leftovers(build_dir):
 
 if __name__ == "__main__":
     if len(sys.argv) == 3 and sys.argv[1] == "template":
-        print(ensure_template(sys.argv[2]))
+        print(ensure_template(sys.argv[2], tree_arch(sys.argv[2])))
+    elif len(sys.argv) == 2 and sys.argv[1] == "x86-unavailable":
+        # Exit status 0 (and the reason on standard output) when 32-bit programs cannot run here.
+        reason = x86_unavailable()
+        if reason:
+            print(reason)
+        sys.exit(0 if reason else 1)
     elif len(sys.argv) == 3 and sys.argv[1] == "stop-leftovers":
         print("stopped %d leftover Wine processes" % stop_leftovers(sys.argv[2]))
     else:
-        sys.exit("usage: winebox.py template BUILD_DIR | stop-leftovers BUILD_DIR")
+        sys.exit("usage: winebox.py template BUILD_DIR | stop-leftovers BUILD_DIR | x86-unavailable")

@@ -17,7 +17,7 @@
 
 // The signature record a padded copy of the sleeper matches, or -1.
 inline int RunnableRecord() {
-    return PickRecordForRunnable(ReadBytes(SupportProgramPath("purgix_sleeper")).size());
+    return PickRecordForRunnable(ReadBytes(SupportProgramPath("purgix_sleeper")));
 }
 
 // A clean program that waits until it is ended.
@@ -29,7 +29,7 @@ inline bool WriteCleanProgram(const std::string& path) {
 // A program that waits until it is ended and that the file checker flags as infected.
 inline bool WriteRunnableWorm(const std::string& path, const char* program = "purgix_sleeper") {
     std::vector<uint8_t> bytes = ReadBytes(SupportProgramPath(program));
-    int record = PickRecordForRunnable(bytes.size());
+    int record = PickRecordForRunnable(bytes);
     return record >= 0 && MakeRunnableSample(bytes, SignatureTable[record]) && WriteBytes(path, bytes);
 }
 

@@ -100,7 +100,7 @@ int Setup() {
         failures += !ok;
     }
     std::vector<uint8_t> program = ReadBytes(SupportProgramPath("purgix_sleeper"));
-    int record = PickRecordForRunnable(program.size());
+    int record = PickRecordForRunnable(program);
     bool made = record >= 0 && MakeRunnableSample(program, SignatureTable[record]) && WriteBytes(kRunningSample, program);
     HANDLE process = made ? StartProgram(kRunningSample) : nullptr;
     printf("%-10s %s%s\n", "running", kRunningSample, process ? "" : " FAILED");

@@ -215,20 +215,23 @@ TEST_F(FolderWalk, MemoryPhaseOffersOneFileWithoutCountingIt) {
     EXPECT_EQ(recorder.statuses, expected);
 }
 
-TEST_F(FolderWalk, MemoryPhaseFolderPassCutsTheFilePathLikeAPattern) {
+TEST_F(FolderWalk, MemoryPhaseChecksTheOneFileAndWalksNoFolder) {
     ASSERT_TRUE(WriteText("E:\\mem\\name.exe", "x"));
     ASSERT_TRUE(WriteText("E:\\mem\\name.old\\inner.txt", "x"));
     ASSERT_TRUE(WriteText("E:\\mem\\namname.old\\decoy.txt", "x"));
+    ASSERT_TRUE(WriteBytes("E:\\mem\\worm.exe", BuildMatchingSample(SignatureTable[69])));
+    ASSERT_TRUE(WriteText("E:\\mem\\worm.data\\settings.ini", "x"));
     MemoryScanMode = true;
-    // name.old turns up in the folder pass and is walked as E:\mem\namname.old\*.*: the file
-    // path is cut like a pattern, one character before its dot. Here that folder exists, and in
-    // this phase every entry it lists is shown (and offered) under the pattern itself.
+    // Folders beside the running program (name.old, worm.data) are not its business: walking
+    // them would only clear the hit its own file gave.
     DirectoryWalker("E:\\mem\\name.exe");
-    size_t listed = ListEntries("E:\\mem\\namname.old\\*.*").size();
-    std::vector<std::string> expected = {"E:\\mem\\name.exe"};
-    expected.insert(expected.end(), listed, "E:\\mem\\namname.old\\*.*");
-    EXPECT_EQ(recorder.statuses, expected);
+    EXPECT_EQ(recorder.statuses, std::vector<std::string>{"E:\\mem\\name.exe"});
+    EXPECT_FALSE(MemoryHit);
+    DirectoryWalker("E:\\mem\\worm.exe");
+    EXPECT_TRUE(MemoryHit);
+    EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"E:\\mem\\name.exe", "E:\\mem\\worm.exe"}));
     EXPECT_EQ(ScanCounters.filesScanned, 0);
+    EXPECT_TRUE(FileExists("E:\\mem\\worm.exe"));
 }
 
 TEST_F(FolderWalk, EntriesBeyond259CharactersAreSkippedWithoutHarm) {

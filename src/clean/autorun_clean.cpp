@@ -9,6 +9,7 @@
 #include "detect/detect_state.h"
 #include "detect/mail_file_checker.h"
 #include "memory/platform_probes.h"
+#include "platform/wow64.h"
 
 namespace {
 
@@ -37,15 +38,23 @@ int32_t CleanAutorunAndHosts(const char* detectionName) {
     char hosts[MAX_PATH];
     if (HostsFilePath(hosts, sizeof hosts)) MailFileChecker("W32/Vorlex.Trojan ", hosts);
 
+    // A 64-bit Windows keeps these keys twice, and a 32-bit worm writes the 32-bit view: both are
+    // cleaned, whichever build runs.
+    REGSAM views[2];
+    const int viewCount = RegistryViews(views);
     if (WormValueName[0]) {
         const char* const keys[] = {kRunKey, kRunServicesKey, kWormUninstallKey};
-        for (const char* key : keys)
-            if (DeleteRegistryValue(HKEY_LOCAL_MACHINE, key, WormValueName)) ReportRegistryRemoval(detectionName);
+        for (int v = 0; v < viewCount; ++v)
+            for (const char* key : keys)
+                if (DeleteRegistryValue(HKEY_LOCAL_MACHINE, key, WormValueName, views[v]))
+                    ReportRegistryRemoval(detectionName);
     }
 
     if (CurrentFilePath[0]) {
-        CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunKey);
-        CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunServicesKey);
+        for (int v = 0; v < viewCount; ++v) {
+            CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunKey, views[v]);
+            CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunServicesKey, views[v]);
+        }
     }
     return 1;
 }

@@ -59,10 +59,12 @@ AutorunVerdict JudgeAutorunValue(const char* data, const char* expanded, const c
     if (!fileName) return AutorunVerdict::Keep;
 
     // Rule A: a command without a folder, or rooted at the current drive, can only be matched by
-    // name; it is trusted only for files in a system folder, where Windows finds them by name.
+    // name; it is trusted only for files in a system folder (SysWOW64 is the 32-bit System32 of a
+    // 64-bit Windows), where Windows finds them by name.
     // The name must stand whole: host.exe is not svchost.exe.
     if (IsBareCommand(data) && ContainsWholeFileName(data, fileName)) {
-        bool inSystemFolder = FindNoCase(infectedPath, "\\system\\") || FindNoCase(infectedPath, "\\system32\\");
+        bool inSystemFolder = FindNoCase(infectedPath, "\\system\\") || FindNoCase(infectedPath, "\\system32\\") ||
+                              FindNoCase(infectedPath, "\\syswow64\\");
         return inSystemFolder ? AutorunVerdict::DeleteRuleA : AutorunVerdict::Keep;
     }
 

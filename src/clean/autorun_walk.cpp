@@ -44,9 +44,9 @@ void ReportRegistryRemoval(const char* detectionName) {
     if (MainWindowHandle) WriteReportLine("System Registry     %s removed", detectionName);
 }
 
-void CleanAutorunValues(HKEY root, const char* subkey) {
+void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(root, subkey, 0, kReadAccess, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(root, subkey, 0, kReadAccess | view, &key) != ERROR_SUCCESS) return;
     DWORD valueCount = 0;
     if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, nullptr, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS) {
@@ -62,7 +62,7 @@ void CleanAutorunValues(HKEY root, const char* subkey) {
             continue;
         if (!CanJudgeAutorunValues(CurrentFilePath)) break;
         RegistryText data;
-        if (!ReadRegistryString(root, subkey, name, &data)) continue;
+        if (!ReadRegistryString(root, subkey, name, &data, view)) continue;
         LowerInPlace(data.data());
         LowerInPlace(CurrentFilePath);
         RegistryText expanded;
@@ -71,7 +71,7 @@ void CleanAutorunValues(HKEY root, const char* subkey) {
 
         switch (JudgeAutorunValue(data.text(), expanded.text(), CurrentFilePath)) {
         case AutorunVerdict::DeleteRuleA:
-            if (DeleteRegistryValue(root, subkey, name)) {
+            if (DeleteRegistryValue(root, subkey, name, view)) {
                 RememberValueName(name);
                 ReportRegistryRemoval("W32/Vorlex.Trojan");
                 ++deleted;
@@ -79,7 +79,7 @@ void CleanAutorunValues(HKEY root, const char* subkey) {
             break;
         case AutorunVerdict::DeleteRuleB:
             RememberValueName(name);
-            if (DeleteRegistryValue(root, subkey, name)) {
+            if (DeleteRegistryValue(root, subkey, name, view)) {
                 ReportRegistryRemoval("W32/Vorlex.Trojan");
                 ++deleted;
             }

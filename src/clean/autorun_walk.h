@@ -7,9 +7,10 @@ extern const char kRunKey[];
 extern const char kRunServicesKey[];
 extern const char kWormUninstallKey[];
 
-// Judges every value of root\subkey against CurrentFilePath; deletes and reports the ones that
-// start the infected file and remembers the last name in WormValueName.
-void CleanAutorunValues(HKEY root, const char* subkey);
+// Judges every value of root\subkey (in registry view `view`, or 0 for the only one) against
+// CurrentFilePath; deletes and reports the ones that start the infected file and remembers the
+// last name in WormValueName.
+void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view = 0);
 
 // Writes "System Registry     <name> removed" while there is a window to show it.
 void ReportRegistryRemoval(const char* detectionName);

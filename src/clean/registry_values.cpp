@@ -36,17 +36,17 @@ bool ReadKeyValueText(HKEY key, const char* valueName, RegistryText* out) {
     return true;
 }
 
-int32_t ReadRegistryString(HKEY root, const char* subkey, const char* valueName, RegistryText* out) {
+int32_t ReadRegistryString(HKEY root, const char* subkey, const char* valueName, RegistryText* out, REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(root, subkey, 0, kReadAccess, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(root, subkey, 0, kReadAccess | view, &key) != ERROR_SUCCESS) return 0;
     bool read = ReadKeyValueText(key, valueName, out);
     bool closed = RegCloseKey(key) == ERROR_SUCCESS;
     return read && closed ? 1 : 0;
 }
 
-int32_t DeleteRegistryValue(HKEY root, const char* subkey, const char* valueName) {
+int32_t DeleteRegistryValue(HKEY root, const char* subkey, const char* valueName, REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(root, subkey, 0, kChangeAccess, &key) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(root, subkey, 0, kChangeAccess | view, &key) != ERROR_SUCCESS) return 0;
     if (RegDeleteValueA(key, valueName) != ERROR_SUCCESS) {
         RegCloseKey(key);
         return 0;

@@ -28,8 +28,10 @@ private:
 // Reads a value of an open key: its size, then its data into a buffer of that size.
 bool ReadKeyValueText(HKEY key, const char* valueName, RegistryText* out);
 
-// Opens root\subkey for reading (0x20019) and reads the value; 1 only if every call succeeded.
-int32_t ReadRegistryString(HKEY root, const char* subkey, const char* valueName, RegistryText* out);
+// Opens root\subkey for reading (0x20019, plus `view`: a registry view flag or 0) and reads the
+// value; 1 only if every call succeeded.
+int32_t ReadRegistryString(HKEY root, const char* subkey, const char* valueName, RegistryText* out, REGSAM view = 0);
 
-// Opens root\subkey with full access (0xF003F) and deletes the value; 1 when deleted and the key closed.
-int32_t DeleteRegistryValue(HKEY root, const char* subkey, const char* valueName);
+// Opens root\subkey with full access (0xF003F, plus `view`) and deletes the value; 1 when deleted
+// and the key closed.
+int32_t DeleteRegistryValue(HKEY root, const char* subkey, const char* valueName, REGSAM view = 0);

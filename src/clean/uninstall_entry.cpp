@@ -5,6 +5,7 @@
 
 #include "clean/autorun_clean.h"
 #include "clean/registry_values.h"
+#include "platform/wow64.h"
 
 namespace {
 
@@ -12,9 +13,9 @@ constexpr REGSAM kChangeAccess = 0xF003F;
 
 // Deletes subkey's value when its data contains `mark` (case as given). False when the key or
 // value is missing, cannot be read, or a wanted deletion or the close failed.
-bool DeleteValueMarkedWith(const char* subkey, const char* valueName, const char* mark) {
+bool DeleteValueMarkedWith(const char* subkey, const char* valueName, const char* mark, REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, kChangeAccess, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, kChangeAccess | view, &key) != ERROR_SUCCESS) return false;
     RegistryText data;
     if (!ReadKeyValueText(key, valueName, &data)) {
         RegCloseKey(key);
@@ -27,15 +28,22 @@ bool DeleteValueMarkedWith(const char* subkey, const char* valueName, const char
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
+// The entry and its companion value in one registry view.
+bool CleanUninstallEntryIn(REGSAM view) {
+    // The companion value is looked at only while the uninstall entry is still there.
+    return DeleteValueMarkedWith("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\rhcjg7j0e38v",
+                                 "UninstallString", "uninstall.exe", view) &&
+           DeleteValueMarkedWith("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "SMrhcjg7j0e38v",
+                                 "rhcjg7j0e38v.exe", view);
+}
+
 }  // namespace
 
 int32_t CleanUninstallEntry() {
-    // The companion value is looked at only while the uninstall entry is still there.
-    if (!DeleteValueMarkedWith("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\rhcjg7j0e38v",
-                               "UninstallString", "uninstall.exe"))
-        return 0;
-    return DeleteValueMarkedWith("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "SMrhcjg7j0e38v",
-                                 "rhcjg7j0e38v.exe")
-               ? 1
-               : 0;
+    REGSAM views[2];
+    const int viewCount = RegistryViews(views);
+    int32_t handled = 0;
+    for (int v = 0; v < viewCount; ++v)
+        if (CleanUninstallEntryIn(views[v])) handled = 1;
+    return handled;
 }

@@ -4,6 +4,7 @@
 #include "memory/memory_scan.h"
 #include "memory/platform_probes.h"
 #include "memory/process_backends.h"
+#include "platform/wow64.h"
 
 int32_t KillFileProcesses(const char* path) {
     int32_t ended = 0;
@@ -20,6 +21,7 @@ int32_t KillFileProcesses(const char* path) {
         return 1;
     }
     if (ended) return 1;
+    FileSystemRedirectionPause windowCode;
     MessageBoxA(nullptr, "Could not kill process", path, MB_OK);
     return 0;
 }

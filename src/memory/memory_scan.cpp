@@ -18,6 +18,7 @@
 #include "memory/process_status_list.h"
 #include "memory/service_stop.h"
 #include "platform/system_library.h"
+#include "platform/wow64.h"
 #include "scan/directory_walker.h"
 #include "scan/scan_driver.h"
 #include "scan/scan_state.h"
@@ -84,7 +85,9 @@ bool ListBySnapshot(HMODULE library, PROCESSENTRY32* entry, ProcessList* list) {
 }
 
 void OnDebugOpenRefused() {
-    if (EnablePrivilege("SeDebugPrivilege") == kPrivilegeTokenNotOpened) MessageBoxA(nullptr, "false", "TEMP", MB_OK);
+    if (EnablePrivilege("SeDebugPrivilege") != kPrivilegeTokenNotOpened) return;
+    FileSystemRedirectionPause windowCode;
+    MessageBoxA(nullptr, "false", "TEMP", MB_OK);
 }
 
 // The process scan of the 9x line with the tool-help entry points of `library` (freed here).

@@ -5,6 +5,8 @@
 #include "platform/system_library.h"
 
 ProcessStatusLibrary::ProcessStatusLibrary() {
+    if (HMODULE kernel = GetModuleHandleA("kernel32.dll"))
+        fullImageName_ = LookUpEntryPoint<QueryFullProcessImageNameAFn>(kernel, "QueryFullProcessImageNameA");
     library_ = LoadSystemLibrary("psapi.dll");
     if (!library_) return;
     enumProcesses_ = LookUpEntryPoint<EnumProcessesFn>(library_, "EnumProcesses");
@@ -20,7 +22,16 @@ ImagePathOutcome ProcessStatusLibrary::ImagePath(HANDLE process, char* path, siz
     path[0] = '\0';
     if (!moduleFileName_ || capacity > 0xFFFF) return ImagePathOutcome::kUnknown;
     const DWORD size = static_cast<DWORD>(capacity);
-    const DWORD length = moduleFileName_(process, nullptr, path, size);
+    DWORD length = moduleFileName_(process, nullptr, path, size);
+    if (length == 0 && fullImageName_) {
+        DWORD room = size;
+        if (fullImageName_(process, 0, path, &room)) {
+            length = room;
+        } else if (GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+            path[0] = '\0';
+            return ImagePathOutcome::kTooLong;
+        }
+    }
     path[capacity - 1] = '\0';
     if (length == 0) return ImagePathOutcome::kUnknown;
     // Paths the engine works with have at most 259 characters: anything that reaches the end of

@@ -14,6 +14,7 @@ class ProcessStatusLibrary {
 public:
     using EnumProcessesFn = BOOL(WINAPI*)(DWORD* ids, DWORD bytes, DWORD* bytesReturned);
     using GetModuleFileNameExAFn = DWORD(WINAPI*)(HANDLE process, HMODULE module, char* name, DWORD size);
+    using QueryFullProcessImageNameAFn = BOOL(WINAPI*)(HANDLE process, DWORD flags, char* name, DWORD* size);
 
     // Loads the library from the system folder and looks up its two entry points.
     ProcessStatusLibrary();
@@ -26,11 +27,13 @@ public:
 
     // The executable of a process opened with query and read access, into `path` (capacity 261 or
     // more, so that a 259-character path leaves room to spare). A path that fills the buffer may
-    // have been cut, so it counts as too long.
+    // have been cut, so it counts as too long. Where the library cannot read across the line
+    // between 32- and 64-bit processes, the kernel's newer call (Vista on) is asked.
     ImagePathOutcome ImagePath(HANDLE process, char* path, size_t capacity) const;
 
 private:
     HMODULE library_ = nullptr;
     EnumProcessesFn enumProcesses_ = nullptr;
     GetModuleFileNameExAFn moduleFileName_ = nullptr;
+    QueryFullProcessImageNameAFn fullImageName_ = nullptr;
 };

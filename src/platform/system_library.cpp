@@ -2,6 +2,7 @@
 #include "platform/system_library.h"
 
 #include "common/text.h"
+#include "platform/wow64.h"
 
 bool SystemLibraryPath(const char* fileName, char* path, size_t capacity) {
     if (capacity == 0) return false;
@@ -14,5 +15,8 @@ bool SystemLibraryPath(const char* fileName, char* path, size_t capacity) {
 HMODULE LoadSystemLibrary(const char* fileName) {
     char path[MAX_PATH];
     if (!SystemLibraryPath(fileName, path, sizeof path)) return nullptr;
+    // A 32-bit program on 64-bit Windows needs the 32-bit DLL, which System32 means only while
+    // redirection is on.
+    FileSystemRedirectionPause dllLoading;
     return LoadLibraryA(path);
 }

@@ -3,10 +3,13 @@
 
 #include <windows.h>
 
+#include "platform/wow64.h"
 #include "scan/scan_state.h"
 #include "ui/message_dialog.h"
 
 void PumpOneMessage() {
+    // Whatever the message runs is window code, which may load DLLs of its own.
+    FileSystemRedirectionPause windowCode;
     MSG message;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return;
     // Any message whose wParam carries the Escape code counts (a key-up as well as a key-down);

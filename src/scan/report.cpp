@@ -5,10 +5,12 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "platform/wow64.h"
 
 HWND MainWindowHandle = nullptr;
 
 void WriteReportLine(const char* format, ...) {
+    FileSystemRedirectionPause windowCode;
     va_list args;
     va_start(args, format);
     vsnprintf(ReportLineBuffer, sizeof ReportLineBuffer, format, args);
@@ -17,6 +19,7 @@ void WriteReportLine(const char* format, ...) {
 }
 
 void ShowStatus(const char* text) {
+    FileSystemRedirectionPause windowCode;
     CopyText(StatusText, sizeof StatusText, text);
     SendMessageA(MainWindowHandle, UM_SHOWSTATUS, 0, 0);
 }

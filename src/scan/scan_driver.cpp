@@ -8,6 +8,7 @@
 #include "scan/directory_walker.h"
 #include "scan/report.h"
 #include "scan/report_format.h"
+#include "platform/wow64.h"
 #include "scan/scan_state.h"
 #include "ui/message_dialog.h"
 
@@ -38,6 +39,9 @@ void WriteStatistics() {
 }  // namespace
 
 int32_t ScanDriver() {
+    // A 32-bit build on 64-bit Windows would otherwise meet SysWOW64 under the name System32 and
+    // never the real System32.
+    FileSystemRedirectionOff wholeFileSystem;
     MemoryScan();
     WalkFixedDrives();
     // Set before the block so the result list no longer empties itself at 150 lines.

@@ -7,6 +7,7 @@ import unittest
 
 from gui_session import GuiSession, MAIN_TITLE, unescape
 import scenario_machine as sm
+import winebox
 
 MAIN = MAIN_TITLE + "@1055"       # the main window, never a dialog that shares its title
 QUESTION = MAIN_TITLE + "@1086"   # the skinned message dialog under the product title
@@ -37,6 +38,11 @@ def write_bulk(s, folder, count):
     for i in range(count):
         with open(os.path.join(target, "clean_%05d.txt" % i), "wb") as f:
             f.write(b"clean file %d\r\n" % i)
+
+
+def x86_bin(s):
+    """The shipped 32-bit build's programs, beside this tree (both trees live under build/)."""
+    return os.path.join(os.path.dirname(s.build), "win32", "bin")
 
 
 def wait_gone_from_linux(s, path, timeout=60.0):
@@ -151,11 +157,18 @@ class InfectedMachineTest(unittest.TestCase):
         return purgix, record
 
     # -- the scenarios -----------------------------------------------------------------------
-    def scenario(self, version, restart_answer, capital_program_files=False):
-        tag = "infected_" + version
+    def scenario(self, version, restart_answer, capital_program_files=False, exe=None, wow64=False):
+        """exe: which build's Purgix runs ("x86" or "x64"; by default this tree's own). wow64: the
+        machine is a 64-bit Windows running 32-bit programs as well."""
+        tag = "infected_" + version + ("_wow64_" + exe if wow64 else "")
+        if wow64 and winebox.x86_unavailable():
+            self.skipTest(winebox.x86_unavailable())
         with GuiSession(tag, version=version) as s:
-            m = sm.Machine(version, capital_program_files)
+            m = sm.Machine(version, capital_program_files, wow64=wow64)
             sm.wait_booted(s)
+            if wow64:
+                os.makedirs(os.path.dirname(s.c_path(sm.SLEEPER32)), exist_ok=True)
+                shutil.copy(os.path.join(x86_bin(s), "purgix_sleeper.exe"), s.c_path(sm.SLEEPER32))
             if capital_program_files:
                 os.rename(s.c_path("C:\\Program Files"), s.c_path(m.program_files))
             write_clean(s, m.clean_files)
@@ -169,7 +182,7 @@ class InfectedMachineTest(unittest.TestCase):
             bystanders = {b.path: sm.running_programs(s, b.path) for b in m.bystanders}
             for path, pids in bystanders.items():
                 self.assertTrue(pids, "the clean program %s should be running" % path)
-            self.plant_library_beside_purgix(s)
+            self.plant_library_beside_purgix(s, x86_bin(s) if exe == "x86" else s.bin)
             locker = {x.path: sm.running_programs(s, "locker.exe " + x.path) for x in m.held()}
             self.assertTrue(all(locker.values()), "every held file should be held")
 
@@ -245,11 +258,11 @@ class InfectedMachineTest(unittest.TestCase):
                 s.prefix.restart()
             self.check_machine(s, m, before, registry_before, rename_list, restarted=True)
 
-    def plant_library_beside_purgix(self, s):
-        """Purgix and a DLL of a system library's name on the stick; Wine is told to prefer a DLL
-        found beside the program to its own, as Windows does."""
-        shutil.copy(os.path.join(s.bin, "Purgix.exe"), s.c_path(STICK_PROGRAM))
-        shutil.copy(os.path.join(s.bin, "planted_library.dll"), s.c_path("F:\\" + PLANTED_NAME))
+    def plant_library_beside_purgix(self, s, bin_folder):
+        """Purgix (from bin_folder) and a DLL of a system library's name on the stick; Wine is told
+        to prefer a DLL found beside the program to its own, as Windows does."""
+        shutil.copy(os.path.join(bin_folder, "Purgix.exe"), s.c_path(STICK_PROGRAM))
+        shutil.copy(os.path.join(bin_folder, "planted_library.dll"), s.c_path("F:\\" + PLANTED_NAME))
         s.wine("reg", "add", r"HKCU\Software\Wine\DllOverrides", "/v", PLANTED_NAME[:-4], "/d", "native,builtin", "/f")
 
     def check_machine(self, s, m, before, registry_before, rename_list, restarted):
@@ -368,6 +381,14 @@ class InfectedMachineTest(unittest.TestCase):
 
     def test_win7_machine_not_restarted(self):
         self.scenario("win7", NO)
+
+    # A 64-bit Windows: either exe cleans both registry views and scans every file once, so both
+    # report the same counts on the same machine, and both end a running 32-bit worm.
+    def test_wow64_machine_cleaned_by_the_x64_exe(self):
+        self.scenario("win7", NO, exe="x64", wow64=True)
+
+    def test_wow64_machine_cleaned_by_the_x86_exe(self):
+        self.scenario("win7", NO, exe="x86", wow64=True)
 
 
 if __name__ == "__main__":

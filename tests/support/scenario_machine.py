@@ -12,12 +12,19 @@ import subprocess
 RUN = r"Software\Microsoft\Windows\CurrentVersion\Run"
 RUN_SERVICES = r"Software\Microsoft\Windows\CurrentVersion\RunServices"
 UNINSTALL = r"SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\rhcjg7j0e38v"
+# The same keys in the 32-bit registry view of a 64-bit Windows, as a 64-bit program names them.
+RUN32 = r"Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Run"
+RUN_SERVICES32 = r"Software\Wow6432Node\Microsoft\Windows\CurrentVersion\RunServices"
+UNINSTALL32 = r"SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\rhcjg7j0e38v"
+# Where a 32-bit sleeper is put before it is padded into a running 32-bit worm.
+SLEEPER32 = "C:\\users\\Public\\Downloads\\sleeper32.exe"
 # Keys whose every value and subkey is compared before and after a scan.
-WATCHED_KEYS = (r"Software\Microsoft\Windows\CurrentVersion", r"SYSTEM\ControlSet001", r"SYSTEM\ControlSet002",
-                r"SYSTEM\CurrentControlSet\Services")
+WATCHED_KEYS = (r"Software\Microsoft\Windows\CurrentVersion", r"Software\Wow6432Node\Microsoft\Windows\CurrentVersion",
+                r"SYSTEM\ControlSet001", r"SYSTEM\ControlSet002", r"SYSTEM\CurrentControlSet\Services")
 # Wine's own record of the Linux fonts it found: its font system rewrites it whenever a program
 # starts it after a boot, with or without a scan in between.
-WINE_OWN_KEYS = (r"Software\Microsoft\Windows\CurrentVersion\Fonts",)
+WINE_OWN_KEYS = (r"Software\Microsoft\Windows\CurrentVersion\Fonts",
+                 r"Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Fonts")
 
 TABLE_ENTRY_NAME = "W32/Vorlex.Trojan "  # the walker's checker-table name, trailing blank included
 MAIL_NAME = "W32/Nyxem.Worm"
@@ -90,9 +97,11 @@ class AutorunValue:
 
 class Machine:
     """The plan of one infected machine for one Windows line. With capital_program_files, C:'s
-    program folder is named PROGRAM FILES, as old installations spelled it."""
+    program folder is named PROGRAM FILES, as old installations spelled it. With wow64, a 64-bit
+    Windows that runs 32-bit programs: a running 32-bit worm in SysWOW64 and the worm's values in
+    both registry views."""
 
-    def __init__(self, version, capital_program_files=False):
+    def __init__(self, version, capital_program_files=False, wow64=False):
         self.version = version
         self.nine_x = version == "win98"
         self.program_files = "C:\\PROGRAM FILES" if capital_program_files else "C:\\Program Files"
@@ -156,6 +165,23 @@ class Machine:
             AutorunValue(RUN_SERVICES, "NetHost", "\\\\server\\share\\host.exe"),
             AutorunValue(RUN, "ToolBackup", "C:\\Apps\\tool.exe.bak\\helper.exe"),
         ]
+        if wow64:
+            worm32 = Sample("C:\\windows\\syswow64\\vxwow.exe", -1, runs=SLEEPER32)
+            self.samples.append(worm32)
+            self.autorun += [
+                # A 32-bit worm and a 32-bit dropper write the 32-bit view.
+                AutorunValue(RUN32, "VxWow", "vxwow.exe", removed_by=worm32.path),
+                AutorunValue(RUN32, "VxTray32", '"C:\\Users\\Public\\Vx Tray\\vxtray.exe" -b',
+                             removed_by=self.worm_tray.path),
+                AutorunValue(RUN_SERVICES32, "VxBoot32", "%SystemRoot%\\vxboot.exe", kind="expand",
+                             removed_by=self.boot.path),
+                AutorunValue(RUN32, "SMrhcjg7j0e38v", "C:\\WINDOWS\\rhcjg7j0e38v.exe", removed_by="uninstall"),
+                AutorunValue(UNINSTALL32, "UninstallString", "C:\\WINDOWS\\rhcjg7j0e38v\\uninstall.exe",
+                             removed_by="uninstall"),
+                AutorunValue(RUN32, "Sound32", "SOUNDMAN.EXE"),
+                AutorunValue(RUN32, "SvcHostLike32", "svchost.exe -k netsvcs"),
+                AutorunValue(RUN_SERVICES32, "Wow64Tool", "C:\\Apps\\tool.exe.bak\\helper.exe"),
+            ]
         # A 9x machine's rename list often holds entries of its own, in a section followed by others;
         # the entry for the held file must join its section without disturbing the rest.
         self.rename_list_path = "C:\\windows\\wininit.ini"

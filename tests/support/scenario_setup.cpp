@@ -6,6 +6,7 @@
 //   nearmiss PATH INDEX KIND      a file that misses record INDEX in one respect (NearMiss name)
 //   runnable PATH PROGRAM         T:\bin\PROGRAM.exe padded into a running-capable matching file
 //   program PATH PROGRAM          a clean copy of T:\bin\PROGRAM.exe
+//                                 (PROGRAM may also be a full path, for a program of the other bitness)
 //   start COMMAND-LINE            starts a program, waits until it is listed; answers its process id
 //   service NAME PATH             registers PATH as a started service NAME (with its stored keys)
 //   lock PATH                     a locker process holds PATH without delete sharing; answers its id
@@ -54,6 +55,11 @@ std::string Hex(const BYTE* data, DWORD size) {
         out += digits[data[i] & 15];
     }
     return out;
+}
+
+// A support program by name (T:\bin\NAME.exe), or any program by its full path.
+std::string ProgramSource(const std::string& program) {
+    return program.find('\\') != std::string::npos ? program : SupportProgramPath(program.c_str());
 }
 
 bool ParseRecord(const std::string& text, int* index) {
@@ -243,13 +249,13 @@ std::string Run(const Words& w) {
         return !bytes.empty() && WriteBytes(arg(1), bytes) ? "ok" : "error cannot write " + arg(1);
     }
     if (cmd == "runnable") {
-        std::vector<uint8_t> bytes = ReadBytes(SupportProgramPath(arg(2).c_str()));
+        std::vector<uint8_t> bytes = ReadBytes(ProgramSource(arg(2)));
         int record = PickRecordForRunnable(bytes);
         if (record < 0 || !MakeRunnableSample(bytes, SignatureTable[record])) return "error cannot pad " + arg(2);
         return WriteBytes(arg(1), bytes) ? "ok " + std::to_string(record) : "error cannot write " + arg(1);
     }
     if (cmd == "program") {
-        std::vector<uint8_t> bytes = ReadBytes(SupportProgramPath(arg(2).c_str()));
+        std::vector<uint8_t> bytes = ReadBytes(ProgramSource(arg(2)));
         return !bytes.empty() && WriteBytes(arg(1), bytes) ? "ok" : "error cannot write " + arg(1);
     }
     if (cmd == "start") return StartListed(arg(1));

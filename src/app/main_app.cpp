@@ -2,7 +2,7 @@
 #include "app/main_app.h"
 
 #include "app/main_dlg.h"
-#include "app/main_window_state.h"
+#include "ui/skin_state.h"
 
 BOOL CMainApp::InitInstance() {
     // Any top-level window of that title counts, whatever program it belongs to.

@@ -3,14 +3,14 @@
 
 #include <cstdio>
 
-#include "app/main_window_state.h"
 #include "app/product_check.h"
 #include "app/web_links.h"
-#include "common/text.h"
+#include "app/window_host.h"
+#include "core/text.h"
 #include "resource.h"
-#include "scan/report.h"
 #include "ui/region_from_bitmap.h"
 #include "ui/scale_child_windows.h"
+#include "ui/skin_state.h"
 
 namespace {
 
@@ -177,7 +177,7 @@ bool CMainDlg::OnCommand(int id) {
         OnScan();
         return true;
     case IDC_CLOSE_X:
-        if (ScanRunning) AskToTerminate(kCloseButtonQuestionTitle);
+        if (scanRunning_) AskToTerminate(kCloseButtonQuestionTitle);
         else CDialog::OnCancel();
         return true;
     case IDC_DOWNLOAD:
@@ -185,7 +185,8 @@ bool CMainDlg::OnCommand(int id) {
         OpenMakerPage(kProductPagePath);
         return true;
     case IDC_FINISHED_OK:
-        CDialog::OnOK();
+        // Only once the scan has returned; until then the window is still the scan's.
+        if (!scanRunning_) CDialog::OnOK();
         return true;
     case IDC_ULINK:
         OpenMakerPage(kRemovalToolsPagePath);

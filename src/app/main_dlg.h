@@ -65,4 +65,6 @@ private:
     int backgroundHeight_ = 0;
     HRGN region_ = nullptr;
     HFONT scanTitleFont_ = nullptr;
+    bool scanRunning_ = false;   // from Scan until the scan has returned
+    bool questionOpen_ = false;  // "Terminate the Scan now?" is waiting for its answer
 };

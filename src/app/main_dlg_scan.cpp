@@ -2,22 +2,22 @@
 #include "app/main_dlg.h"
 
 #include "app/result_list_rules.h"
-#include "common/text.h"
+#include "app/window_host.h"
+#include "core/product_texts.h"
+#include "core/scan_session.h"
+#include "core/text.h"
 #include "resource.h"
-#include "scan/report.h"
 #include "scan/scan_driver.h"
-#include "ui/message_dialog.h"
 
 namespace {
 
 constexpr UINT_PTR kScanTimer = 100;
 constexpr UINT kScanTimerDelay = 100;  // ms: lets the scanning layout paint before the scan takes over
-constexpr uint32_t kYesNoQuestion = 0x24;
 
 }  // namespace
 
 void CMainDlg::OnScan() {
-    ScanRunning = true;
+    scanRunning_ = true;
 
     scan_.Enable(false);
     uLink_.Enable(false);
@@ -52,42 +52,53 @@ void CMainDlg::OnScan() {
     }
     if (scanTitleFont_) scanTitle_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(scanTitleFont_), TRUE);
 
-    CopyText(ScanTarget, sizeof ScanTarget, "!:");
-    MainWindowHandle = hwnd();
-    RemovalAction = kActionDelete;
+    CopyText(Session.ScanTarget, sizeof Session.ScanTarget, "!:");
+    AttachWindowHost(hwnd());
+    Session.RemovalAction = kActionDelete;
 
     SetTimer(hwnd(), kScanTimer, kScanTimerDelay, nullptr);
 }
 
 LRESULT CMainDlg::OnTimer(WPARAM wParam, LPARAM lParam) {
     Default(WM_TIMER, wParam, lParam);
+    // The scan never starts inside a question (Escape, X or Cancel right after Scan): run from the
+    // question's own message loop it would hold the question open to its end, and a Yes could not
+    // stop it. The timer ticks on until the question is answered. A Yes given before the start is
+    // kept, and the scan then unwinds at once with its statistics and "Scanning terminated".
+    if (questionOpen_) return 0;
     KillTimer(hwnd(), kScanTimer);
-    ScanCancelled = false;
     ScanDriver();  // returns when the statistics and any restart question are over
 
     cancel_.Show(false);
     finishedOk_.Show(true);
+    finishedOk_.Enable(true);
     scanTitle_.Show(false);
     progressFrame_.SetText("");
-    ScanRunning = false;
+    scanRunning_ = false;
     return 0;
 }
 
 void CMainDlg::OnCancel() {
-    if (ScanRunning) AskToTerminate(kProductTitle);
+    if (scanRunning_) AskToTerminate(kProductTitle);
     else CDialog::OnCancel();
 }
 
 void CMainDlg::AskToTerminate(const char* title) {
-    if (ShowMessageDialog(kTerminateQuestion, title, kYesNoQuestion) != 6) return;
+    questionOpen_ = true;
+    const int32_t answer = AskToTerminateScan(title);
+    questionOpen_ = false;
+    if (answer != IDYES) return;
+    // OK takes Cancel's place, but works only once the scan has unwound: ending the dialog under a
+    // scan that still runs would leave it writing to a window that is gone.
     cancel_.Show(false);
+    finishedOk_.Enable(false);
     finishedOk_.Show(true);
-    ScanCancelled = true;
+    Session.ScanCancelled = true;
 }
 
 LRESULT CMainDlg::OnAddLine() {
-    if (ShouldEmptyResultList(resultList_.GetCount(), ScanFinished)) resultList_.ResetContent();
-    resultList_.AddString(ReportLineBuffer);
+    if (ShouldEmptyResultList(resultList_.GetCount(), Session.ScanFinished)) resultList_.ResetContent();
+    resultList_.AddString(Session.ReportLineBuffer);
     resultList_.SetCurSel(SelectionAfterAppend(resultList_.GetCount()));
     UpdateHorizontalExtent();
     return 0;
@@ -111,6 +122,6 @@ void CMainDlg::UpdateHorizontalExtent() {
 }
 
 LRESULT CMainDlg::OnShowStatus() {
-    status_.SetText(StatusText);
+    status_.SetText(Session.StatusText);
     return 0;
 }

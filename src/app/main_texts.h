@@ -1,7 +1,8 @@
 // The main window's fixed texts.
 #pragma once
 
-constexpr char kProductTitle[] = "Purgix Ver 1.0";
+#include "core/product_texts.h"
+
 constexpr char kFamilyName[] = "W32/Vorlex";
 constexpr char kTitleMiddle[] = " - Tool to detect and remove all the variants of ";
 constexpr char kTrojanSuffix[] = " Trojan ";
@@ -11,5 +12,4 @@ constexpr char kInstalledNotice[] = "This program is a part of Wardex antivirus 
 constexpr char kScanningFrameTitle[] = "Scanning";
 constexpr char kSearchingPrefix[] = "Searching for ";
 constexpr char kSearchingSuffix[] = " Trojan and its variants";
-constexpr char kTerminateQuestion[] = "Terminate the Scan now?";
 constexpr char kCloseButtonQuestionTitle[] = "DialogBoxTitle";

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "common/text.h"
+#include "core/text.h"
 
 void OpenMakerPage(const char* path) {
     char address[260];

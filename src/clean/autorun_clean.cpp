@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include "clean/autorun_walk.h"
-#include "clean/registry_values.h"
-#include "common/text.h"
-#include "detect/detect_state.h"
-#include "detect/mail_file_checker.h"
-#include "memory/platform_probes.h"
+#include "clean/mail_file_checker.h"
+#include "core/scan_session.h"
+#include "core/text.h"
+#include "platform/os_line.h"
+#include "platform/registry_values.h"
 #include "platform/wow64.h"
 
 namespace {
@@ -18,11 +18,11 @@ bool HostsFilePath(char* path, UINT capacity) {
     const char* tail;
     UINT length;
     switch (GetOsGeneration()) {
-    case 5:
+    case kOsNt:
         length = GetSystemDirectoryA(path, capacity);
         tail = "\\drivers\\etc\\hosts";
         break;
-    case 4:
+    case kOsNineX:
         length = GetWindowsDirectoryA(path, capacity);
         tail = "\\hosts";
         break;
@@ -42,15 +42,15 @@ int32_t CleanAutorunAndHosts(const char* detectionName) {
     // cleaned, whichever build runs.
     REGSAM views[2];
     const int viewCount = RegistryViews(views);
-    if (WormValueName[0]) {
+    if (Session.WormValueName[0]) {
         const char* const keys[] = {kRunKey, kRunServicesKey, kWormUninstallKey};
         for (int v = 0; v < viewCount; ++v)
             for (const char* key : keys)
-                if (DeleteRegistryValue(HKEY_LOCAL_MACHINE, key, WormValueName, views[v]))
+                if (DeleteRegistryValue(HKEY_LOCAL_MACHINE, key, Session.WormValueName, views[v]))
                     ReportRegistryRemoval(detectionName);
     }
 
-    if (CurrentFilePath[0]) {
+    if (Session.CurrentFilePath[0]) {
         for (int v = 0; v < viewCount; ++v) {
             CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunKey, views[v]);
             CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunServicesKey, views[v]);

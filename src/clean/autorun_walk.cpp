@@ -3,11 +3,12 @@
 
 #include <cstring>
 
-#include "clean/autorun_rules.h"
-#include "clean/registry_values.h"
-#include "common/text.h"
-#include "detect/detect_state.h"
-#include "scan/report.h"
+#include "core/autorun_rules.h"
+#include "core/report.h"
+#include "core/scan_session.h"
+#include "core/text.h"
+#include "platform/handles.h"
+#include "platform/registry_values.h"
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
@@ -15,61 +16,43 @@ const char kWormUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 
 namespace {
 
-constexpr REGSAM kReadAccess = 0x20019;
-constexpr DWORD kExpandedRoom = 261;
-
 void LowerInPlace(char* text) { CharLowerBuffA(text, static_cast<DWORD>(std::strlen(text))); }
 
 // A name that does not fit is not remembered: a cut name could be another value's.
 void RememberValueName(const char* name) {
-    if (std::strlen(name) < sizeof WormValueName) CopyText(WormValueName, sizeof WormValueName, name);
-}
-
-// Expands environment references of `data` into `out`, sized to the result.
-bool ExpandData(const char* data, RegistryText* out) {
-    DWORD needed = kExpandedRoom;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!out->Allocate(needed)) return false;
-        DWORD got = ExpandEnvironmentStringsA(data, out->data(), needed);
-        if (got == 0) return false;
-        if (got <= needed) return true;
-        needed = got;
-    }
-    return false;
+    if (std::strlen(name) < sizeof Session.WormValueName) CopyText(Session.WormValueName, sizeof Session.WormValueName, name);
 }
 
 }  // namespace
 
 void ReportRegistryRemoval(const char* detectionName) {
-    if (MainWindowHandle) WriteReportLine("System Registry     %s removed", detectionName);
+    WriteReportLine("System Registry     %s removed", detectionName);
 }
 
 void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view) {
-    HKEY key;
-    if (RegOpenKeyExA(root, subkey, 0, kReadAccess | view, &key) != ERROR_SUCCESS) return;
+    OwnedKey key;
+    if (RegOpenKeyExA(root, subkey, 0, KEY_READ | view, key.out()) != ERROR_SUCCESS) return;
     DWORD valueCount = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS) {
-        RegCloseKey(key);
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
         return;
-    }
     static char name[16384];
     DWORD deleted = 0;
     for (DWORD i = 0; i < valueCount; ++i) {
         // Deleting a value moves the ones after it down by one index.
         DWORD nameLength = sizeof name;
-        if (RegEnumValueA(key, i - deleted, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumValueA(key.get(), i - deleted, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             continue;
-        if (!CanJudgeAutorunValues(CurrentFilePath)) break;
+        if (!CanJudgeAutorunValues(Session.CurrentFilePath)) break;
         RegistryText data;
         if (!ReadRegistryString(root, subkey, name, &data, view)) continue;
         LowerInPlace(data.data());
-        LowerInPlace(CurrentFilePath);
+        LowerInPlace(Session.CurrentFilePath);
         RegistryText expanded;
-        if (!ExpandData(data.text(), &expanded)) continue;
+        if (!ExpandEnvironmentText(data.text(), &expanded)) continue;
         LowerInPlace(expanded.data());
 
-        switch (JudgeAutorunValue(data.text(), expanded.text(), CurrentFilePath)) {
+        switch (JudgeAutorunValue(data.text(), expanded.text(), Session.CurrentFilePath)) {
         case AutorunVerdict::DeleteRuleA:
             if (DeleteRegistryValue(root, subkey, name, view)) {
                 RememberValueName(name);
@@ -88,5 +71,4 @@ void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view) {
             break;
         }
     }
-    RegCloseKey(key);
 }

@@ -12,5 +12,5 @@ extern const char kWormUninstallKey[];
 // last name in WormValueName.
 void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view = 0);
 
-// Writes "System Registry     <name> removed" while there is a window to show it.
+// Writes "System Registry     <name> removed" (seen only while there is a window to show it).
 void ReportRegistryRemoval(const char* detectionName);

@@ -5,27 +5,14 @@
 
 #include <cstring>
 
-#include "clean/registry_values.h"
-#include "clean/service_command.h"
-#include "common/text.h"
+#include "core/service_command.h"
+#include "core/text.h"
+#include "platform/registry_values.h"
 #include "platform/same_file.h"
 
 namespace {
 
 constexpr unsigned kKeyPathSize = 512;
-
-// Expands the environment references of `text` into `out`, sized to the result.
-bool Expand(const char* text, RegistryText* out) {
-    DWORD needed = MAX_PATH;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!out->Allocate(needed)) return false;
-        const DWORD got = ExpandEnvironmentStringsA(text, out->data(), needed);
-        if (got == 0) return false;
-        if (got <= needed) return true;
-        needed = got;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -39,7 +26,7 @@ bool ServiceKeyRunsFile(const char* serviceKey, const char* path) {
     RegistryText image;
     if (!ReadRegistryString(HKEY_LOCAL_MACHINE, serviceKey, "ImagePath", &image)) return false;
     RegistryText expanded;
-    if (!Expand(image.text(), &expanded)) return false;
+    if (!ExpandEnvironmentText(image.text(), &expanded)) return false;
     char windows[MAX_PATH];
     const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof windows) return false;

@@ -4,28 +4,21 @@
 #include <cstring>
 
 #include "clean/autorun_clean.h"
-#include "clean/registry_values.h"
+#include "platform/handles.h"
+#include "platform/registry_values.h"
 #include "platform/wow64.h"
 
 namespace {
 
-constexpr REGSAM kChangeAccess = 0xF003F;
-
 // Deletes subkey's value when its data contains `mark` (case as given). False when the key or
 // value is missing, cannot be read, or a wanted deletion or the close failed.
 bool DeleteValueMarkedWith(const char* subkey, const char* valueName, const char* mark, REGSAM view) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, kChangeAccess | view, &key) != ERROR_SUCCESS) return false;
+    OwnedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_ALL_ACCESS | view, key.out()) != ERROR_SUCCESS) return false;
     RegistryText data;
-    if (!ReadKeyValueText(key, valueName, &data)) {
-        RegCloseKey(key);
-        return false;
-    }
-    if (std::strstr(data.text(), mark) && RegDeleteValueA(key, valueName) != ERROR_SUCCESS) {
-        RegCloseKey(key);
-        return false;
-    }
-    return RegCloseKey(key) == ERROR_SUCCESS;
+    if (!ReadKeyValueText(key.get(), valueName, &data)) return false;
+    if (std::strstr(data.text(), mark) && RegDeleteValueA(key.get(), valueName) != ERROR_SUCCESS) return false;
+    return key.Close();
 }
 
 // The entry and its companion value in one registry view.

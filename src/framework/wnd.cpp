@@ -1,6 +1,8 @@
 // CWnd: procedure swapping, the `this` lookup through the window's user data, default chaining.
 #include "framework/wnd.h"
 
+#include "platform/work_area.h"
+
 CWnd::~CWnd() { UnsubclassWindow(); }
 
 bool CWnd::SubclassWindow(HWND window) {
@@ -45,7 +47,8 @@ void CWnd::CenterOver(HWND other) {
     const LONG height = mine.bottom - mine.top;
     LONG x = theirs.left + ((theirs.right - theirs.left) - width) / 2;
     LONG y = theirs.top + ((theirs.bottom - theirs.top) - height) / 2;
-    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+    // Kept within the work area of the monitor that holds the other window, not the primary one's.
+    if (WorkAreaOf(other, &work)) {
         if (x + width > work.right) x = work.right - width;
         if (y + height > work.bottom) y = work.bottom - height;
         if (x < work.left) x = work.left;

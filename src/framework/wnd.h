@@ -31,7 +31,8 @@ public:
     void SetText(const char* text) { SetWindowTextA(hwnd_, text); }
     void Invalidate(bool erase) { InvalidateRect(hwnd_, nullptr, erase ? TRUE : FALSE); }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return SendMessageA(hwnd_, message, wParam, lParam); }
-    // Places this window's centre over the other window's centre, kept on the work area.
+    // Places this window's centre over the other window's centre, kept on the work area of the
+    // monitor that holds the other window.
     void CenterOver(HWND other);
 
 protected:

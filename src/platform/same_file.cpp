@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "common/text.h"
+#include "core/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Loading the system's own DLLs from the system folder, never from wherever a bare name is found first.
 #include "platform/system_library.h"
 
-#include "common/text.h"
+#include "core/text.h"
 #include "platform/wow64.h"
 
 bool SystemLibraryPath(const char* fileName, char* path, size_t capacity) {

@@ -7,21 +7,17 @@
 
 #include <cstring>
 
-#include "common/text.h"
+#include "core/path_text.h"
+#include "core/report.h"
+#include "core/scan_session.h"
+#include "core/text.h"
 #include "detect/file_checker.h"
-#include "scan/message_pump.h"
-#include "scan/path_text.h"
-#include "scan/report.h"
-#include "scan/scan_state.h"
+#include "platform/handles.h"
 
 const FileCheckerEntry FileCheckerTable[2] = {
     {"W32/Vorlex.Trojan ", FileChecker},
     {nullptr, nullptr},
 };
-
-char ProgramFilesPattern[260];
-int32_t ProgramFilesPending = 0;
-int32_t ProgramFilesSeen = 0;
 
 namespace {
 
@@ -29,21 +25,16 @@ constexpr int16_t kStatusWidth = 60;
 // Result of a pass that ran to its end; the walk then goes on to the next pass.
 constexpr int32_t kPassDone = 1;
 
-bool PumpAndCheckCancel() {
-    PumpOneMessage();
-    return ScanCancelled;
-}
-
 // A drive root's walk remembers where its "Program Files" folder would be, so that ScanDriver
 // can walk it once more if no walk ever descended into it under that exact name.
 void NoteProgramFilesFolder(const char* pattern) {
-    CopyText(ProgramFilesPattern, sizeof ProgramFilesPattern, pattern);
-    char folder[sizeof ProgramFilesPattern];
+    CopyText(Session.ProgramFilesPattern, sizeof Session.ProgramFilesPattern, pattern);
+    char folder[sizeof Session.ProgramFilesPattern];
     if (!FormProgramFilesFolder(pattern, folder, sizeof folder)) return;
-    CopyText(ProgramFilesPattern, sizeof ProgramFilesPattern, folder);
+    CopyText(Session.ProgramFilesPattern, sizeof Session.ProgramFilesPattern, folder);
     if (_access(folder, 0) == 0) {
-        ProgramFilesPending = 1;
-        AppendText(ProgramFilesPattern, sizeof ProgramFilesPattern, "\\*.*");
+        Session.ProgramFilesPending = 1;
+        AppendText(Session.ProgramFilesPattern, sizeof Session.ProgramFilesPattern, "\\*.*");
     }
 }
 
@@ -54,32 +45,26 @@ int64_t ListedSize(const WIN32_FIND_DATAA& entry) {
 void OfferToCheckers(const char* path, const WIN32_FIND_DATAA& entry) {
     // In the memory phase the checker is handed the pattern itself, not the listed entry, so
     // the listing's size need not be that file's: the checker then takes the length itself.
-    KnownEntrySize = MemoryScanMode ? -1 : ListedSize(entry);
+    Session.KnownEntrySize = Session.MemoryScanMode ? -1 : ListedSize(entry);
     for (const FileCheckerEntry* e = FileCheckerTable; e->detectionName && e->checker; ++e)
         if (e->checker(e->detectionName, path)) break;
-    KnownEntrySize = -1;
+    Session.KnownEntrySize = -1;
 }
 
 // First pass: every entry is shown, every file offered to the checkers.
 int32_t WalkFiles(const char* pattern) {
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(pattern, &entry);
-    if (search == INVALID_HANDLE_VALUE) return kPassDone;
+    OwnedSearch search(FindFirstFileA(pattern, &entry));
+    if (!search) return kPassDone;
     do {
-        if (PumpAndCheckCancel()) {
-            FindClose(search);
-            return 0;
-        }
+        if (PumpAndCheckCancel()) return 0;
         char path[kMaxPathChars + 1];
         PathForm form = PathForm::kFormed;
-        if (MemoryScanMode)
+        if (Session.MemoryScanMode)
             CopyText(path, sizeof path, pattern);
         else
             form = FormEntryPath(pattern, entry.cFileName, path, sizeof path);
-        if (form == PathForm::kNoDot) {
-            FindClose(search);
-            return -1;
-        }
+        if (form == PathForm::kNoDot) return -1;
         // A path beyond 259 characters cannot be opened by name here anyway; the entry is
         // passed over rather than cut into the name of some other file.
         if (form == PathForm::kFormed) {
@@ -87,16 +72,12 @@ int32_t WalkFiles(const char* pattern) {
             ShortenPath(path, shown, sizeof shown, kStatusWidth);
             ShowStatus(shown);
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                if (!MemoryScanMode) ++ScanCounters.filesScanned;
+                if (!Session.MemoryScanMode) ++Session.ScanCounters.filesScanned;
                 OfferToCheckers(path, entry);
             }
         }
-        if (PumpAndCheckCancel()) {
-            FindClose(search);
-            return 0;
-        }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+        if (PumpAndCheckCancel()) return 0;
+    } while (FindNextFileA(search.get(), &entry));
     return kPassDone;
 }
 
@@ -104,49 +85,39 @@ int32_t WalkFiles(const char* pattern) {
 int32_t WalkFolders(const char* pattern) {
     char folderPattern[kMaxPathChars + 1];
     if (FormFolderPassPattern(pattern, folderPattern, sizeof folderPattern) != PathForm::kFormed)
-        return ScanCounters.filesScanned;
+        return Session.ScanCounters.filesScanned;
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(folderPattern, &entry);
-    if (search == INVALID_HANDLE_VALUE) return ScanCounters.filesScanned;
+    OwnedSearch search(FindFirstFileA(folderPattern, &entry));
+    if (!search) return Session.ScanCounters.filesScanned;
     do {
-        if (PumpAndCheckCancel()) {
-            FindClose(search);
-            return 0;
-        }
+        if (PumpAndCheckCancel()) return 0;
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName)) {
             char child[kMaxPathChars + 1];
             PathForm form = FormChildPattern(pattern, entry.cFileName, child, sizeof child);
-            if (form == PathForm::kNoDot) {
-                FindClose(search);
-                return -1;
-            }
+            if (form == PathForm::kNoDot) return -1;
             // Too deep to name: its subtree is out of reach of the ANSI functions, so it ends here.
             if (form == PathForm::kFormed) {
-                if (NamesProgramFilesFolder(child)) ProgramFilesSeen = 1;
-                if (DirectoryWalker(child) == -1) {
-                    FindClose(search);
-                    return -1;
-                }
+                if (NamesProgramFilesFolder(child)) Session.ProgramFilesSeen = 1;
+                if (DirectoryWalker(child) == -1) return -1;
             }
         }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return ScanCounters.filesScanned;
+    } while (FindNextFileA(search.get(), &entry));
+    return Session.ScanCounters.filesScanned;
 }
 
 }  // namespace
 
 int32_t DirectoryWalker(const char* pattern) {
-    MemoryHit = false;
+    Session.MemoryHit = false;
     // The two passes live in their own frames, so only the folder pass's buffers stay on the
     // stack while a subfolder is walked: the depth is bounded by the path length alone.
     char own[kMaxPathChars + 1];
-    if (!CopyText(own, sizeof own, pattern)) return ScanCounters.filesScanned;
+    if (!CopyText(own, sizeof own, pattern)) return Session.ScanCounters.filesScanned;
     if (std::strlen(own) <= 6) NoteProgramFilesFolder(own);
     int32_t files = WalkFiles(own);
     if (files != kPassDone) return files;
     // The memory phase hands over one executable: folders beside it (name.data, name) are none
     // of its business, and a walk of them would clear the hit its file has just given.
-    if (MemoryScanMode) return ScanCounters.filesScanned;
+    if (Session.MemoryScanMode) return Session.ScanCounters.filesScanned;
     return WalkFolders(own);
 }

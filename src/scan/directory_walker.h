@@ -12,11 +12,6 @@ struct FileCheckerEntry {
 // The checkers in the order they are asked, ended by an entry with a null name and checker.
 extern const FileCheckerEntry FileCheckerTable[2];
 
-// The extra walk of a drive's "Program Files" folder (see ScanDriver).
-extern char ProgramFilesPattern[260];  // X:\Program Files\*.* once the folder was found on a root walk
-extern int32_t ProgramFilesPending;    // 1 once a root walk found the folder; ScanDriver resets it
-extern int32_t ProgramFilesSeen;       // 1 once any walk descended into "\Program Files\"; never cleared
-
 // Walks pattern (a folder followed by "\*.*", or in MemoryScanMode one file's path, which is
 // checked alone, no folder walked): 0 when a cancel was noticed at this level, -1 when a path could
 // not be formed for want of a '.', else the files-scanned count. Entries whose path would exceed

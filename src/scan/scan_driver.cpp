@@ -3,14 +3,14 @@
 
 #include <windows.h>
 
-#include "memory/memory_scan.h"
-#include "memory/platform_probes.h"
-#include "scan/directory_walker.h"
-#include "scan/report.h"
-#include "scan/report_format.h"
+#include "core/product_texts.h"
+#include "core/report.h"
+#include "core/report_format.h"
+#include "core/scan_session.h"
+#include "platform/restart.h"
 #include "platform/wow64.h"
-#include "scan/scan_state.h"
-#include "ui/message_dialog.h"
+#include "scan/directory_walker.h"
+#include "scan/memory_scan.h"
 
 namespace {
 
@@ -23,15 +23,15 @@ void WalkFixedDrives() {
         char pattern[8] = {letter, ':', '\\', '*', '.', '*', '\0'};
         DirectoryWalker(pattern);
         // A "Program Files" no walk has entered under that exact name gets a walk of its own.
-        if (ProgramFilesPending == 1 && ProgramFilesSeen == 0) {
-            DirectoryWalker(ProgramFilesPattern);
-            ProgramFilesPending = 0;
+        if (Session.ProgramFilesPending == 1 && Session.ProgramFilesSeen == 0) {
+            DirectoryWalker(Session.ProgramFilesPattern);
+            Session.ProgramFilesPending = 0;
         }
     }
 }
 
 void WriteStatistics() {
-    ScanCounterSet counters = ScanCounters;
+    ScanCounterSet counters = Session.ScanCounters;
     char line[kReportLineSize];
     for (int i = 0; FormatStatisticsLine(i, counters, line, sizeof line); ++i) WriteReportLine("%s", line);
 }
@@ -45,18 +45,12 @@ int32_t ScanDriver() {
     MemoryScan();
     WalkFixedDrives();
     // Set before the block so the result list no longer empties itself at 150 lines.
-    ScanFinished = true;
+    Session.ScanFinished = true;
     WriteStatistics();
-    ShowStatus(ScanCancelled ? "Scanning terminated" : "Scanning completed");
-    if (RestartNeeded != 0 &&
-        ShowMessageDialog("The system has to be restarted to remove the virus completely from your system. \n\n Restart now?",
-                          "Purgix Ver 1.0", MB_YESNO | MB_ICONQUESTION) == IDYES)
+    ShowStatus(Session.ScanCancelled ? "Scanning terminated" : "Scanning completed");
+    if (Session.RestartNeeded != 0 &&
+        AskUser("The system has to be restarted to remove the virus completely from your system. \n\n Restart now?",
+                kProductTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
         RestartComputer();
     return 1;
-}
-
-void RestartComputer() {
-    // The 9x line has no privileges to ask for.
-    if (GetOsGeneration() != 4 && EnablePrivilege("SeShutdownPrivilege") != 0) return;
-    ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0);
 }

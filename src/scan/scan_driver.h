@@ -2,8 +2,6 @@
 #pragma once
 #include <cstdint>
 
-// Runs the whole scan on the calling (user-interface) thread; always 1. Expects ScanCancelled
-// clear and MainWindowHandle set.
+// Runs the whole scan on the calling (user-interface) thread, reporting to the session's host;
+// always 1. A scan cancelled before it starts still writes its statistics and "Scanning terminated".
 int32_t ScanDriver();
-// Forces a reboot; on the NT line only once the shutdown privilege could be enabled.
-void RestartComputer();

@@ -1,7 +1,7 @@
 // CExButton: finding a hand cursor and showing it while the mouse is over the button.
 #include "ui/ex_button.h"
 
-#include "common/text.h"
+#include "core/text.h"
 
 CExButton::~CExButton() {
     if (handCursor_ && ownsCursor_) DestroyCursor(handCursor_);

@@ -3,14 +3,14 @@
 
 #include <cstring>
 
-#include "app/main_window_state.h"
+#include "core/product_texts.h"
 #include "resource.h"
 #include "ui/dialog_growth.h"
+#include "ui/skin_state.h"
 
 namespace {
 
 constexpr COLORREF kMessageBackground = RGB(207, 233, 254);  // the pictures' own background
-constexpr char kProductTitle[] = "Purgix Ver 1.0";
 
 int32_t PictureResource(MessagePicture picture) {
     switch (picture) {

@@ -1,7 +1,7 @@
 // PaintedLabel: its own paint, on a band of the title blue, centred, from the top of the label.
 #include "ui/painted_label.h"
 
-#include "app/main_window_state.h"
+#include "ui/skin_state.h"
 
 namespace {
 constexpr COLORREF kLabelBand = RGB(2, 77, 246);  // also the title band of the background artwork

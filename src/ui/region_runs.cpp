@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/bounded_reader.h"
+#include "core/bounded_reader.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <initializer_list>
 
-#include "common/text.h"
+#include "core/text.h"
 
 namespace {
 

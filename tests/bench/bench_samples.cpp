@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "detect/signature_table.h"
+#include "core/signature_table.h"
 #include "support/sample_builder.h"
 
 namespace {

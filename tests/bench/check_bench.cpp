@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "detect/detect_state.h"
+#include "app/window_host.h"
+#include "core/report.h"
+#include "core/scan_session.h"
 #include "detect/file_checker.h"
-#include "scan/report.h"
-#include "scan/scan_state.h"
 
 namespace {
 
@@ -71,11 +71,11 @@ int main(int argc, char** argv) {
     const bool tellSize = argc == 2;
 
     // No window and "leave in place": a match is counted and reported here, never removed.
-    MainWindowHandle = nullptr;
-    MemoryScanMode = false;
-    MemoryRemovalRequest = 0;
-    RemovalAction = kActionLeave;
-    ScanCounters = {0, 0, 0};
+    Session.host = nullptr;
+    Session.MemoryScanMode = false;
+    Session.MemoryRemovalRequest = 0;
+    Session.RemovalAction = kActionLeave;
+    Session.ScanCounters = {0, 0, 0};
 
     std::vector<ListedFile> files;
     const double listStart = Now();
@@ -83,15 +83,15 @@ int main(int argc, char** argv) {
     const double checkStart = Now();
     std::vector<std::string> flagged;
     for (const ListedFile& file : files) {
-        KnownEntrySize = tellSize ? file.size : -1;
-        if (FileChecker(kDetectionName, file.path.c_str())) flagged.push_back(file.path + " " + LastDetectionName);
-        KnownEntrySize = -1;
+        Session.KnownEntrySize = tellSize ? file.size : -1;
+        if (FileChecker(kDetectionName, file.path.c_str())) flagged.push_back(file.path + " " + Session.LastDetectionName);
+        Session.KnownEntrySize = -1;
     }
     const double end = Now();
 
     for (const std::string& line : flagged) std::printf("flagged %s\n", line.c_str());
     std::printf("files %d list_seconds %.3f check_seconds %.3f infected %d removed %d\n",
                 static_cast<int>(files.size()), checkStart - listStart, end - checkStart,
-                static_cast<int>(ScanCounters.filesInfected), static_cast<int>(ScanCounters.filesRemoved));
-    return ScanCounters.filesRemoved == 0 ? 0 : 1;
+                static_cast<int>(Session.ScanCounters.filesInfected), static_cast<int>(Session.ScanCounters.filesRemoved));
+    return Session.ScanCounters.filesRemoved == 0 ? 0 : 1;
 }

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/window_host.h"
+#include "core/path_text.h"
+#include "core/report.h"
+#include "core/scan_session.h"
+#include "core/signature_table.h"
 #include "detect/file_checker.h"
-#include "detect/signature_table.h"
 #include "scan/directory_walker.h"
-#include "scan/message_pump.h"
-#include "scan/path_text.h"
-#include "scan/report.h"
-#include "scan/scan_state.h"
 #include "support/sample_builder.h"
 
 namespace {
@@ -117,11 +117,11 @@ HWND resultList = nullptr;
 
 LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == UM_SHOWSTATUS) {
-        SetWindowTextA(statusLabel, StatusText);
+        SetWindowTextA(statusLabel, Session.StatusText);
         return 0;
     }
     if (message == UM_ADDLINE) {
-        SendMessageA(resultList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ReportLineBuffer));
+        SendMessageA(resultList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Session.ReportLineBuffer));
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -150,7 +150,7 @@ int BaselineWalk(const char* pattern) {
     HANDLE search = FindFirstFileA(pattern, &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            PumpOneMessage();
+            PumpAndCheckCancel();
             char path[260];
             if (FormEntryPath(pattern, entry.cFileName, path, sizeof path) == PathForm::kFormed) {
                 char shown[260];
@@ -158,14 +158,14 @@ int BaselineWalk(const char* pattern) {
                 ShowStatus(shown);
                 if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
             }
-            PumpOneMessage();
+            PumpAndCheckCancel();
         } while (FindNextFileA(search, &entry));
         FindClose(search);
     }
     search = FindFirstFileA(pattern, &entry);
     if (search == INVALID_HANDLE_VALUE) return files;
     do {
-        PumpOneMessage();
+        PumpAndCheckCancel();
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName)) {
             char child[260];
             if (FormChildPattern(pattern, entry.cFileName, child, sizeof child) == PathForm::kFormed)
@@ -232,9 +232,9 @@ int main(int argc, char** argv) {
     const int samples = static_cast<int>(sizeof kSampleRecords / sizeof kSampleRecords[0]);
     if (buildSeconds > 0) printf("tree: %d files built in %.1f s (%.0f files/s)\n", wanted, buildSeconds, wanted / buildSeconds);
 
-    MainWindowHandle = MakeBenchWindow();
-    MemoryScanMode = false;
-    RemovalAction = kActionDelete;
+    AttachWindowHost(MakeBenchWindow());
+    Session.MemoryScanMode = false;
+    Session.RemovalAction = kActionDelete;
     std::string pattern = root + "\\*.*";
     Best bare, baseline, real;
     std::vector<double> ratios;  // real/baseline speed of each round
@@ -256,24 +256,24 @@ int main(int argc, char** argv) {
                 baselineFiles = BaselineWalk(pattern.c_str());
                 baselineSeconds = Now() - start;
             } else {
-                ScanCounters = {0, 0, 0};
-                ScanCancelled = false;
+                Session.ScanCounters = {0, 0, 0};
+                Session.ScanCancelled = false;
                 DirectoryWalker(pattern.c_str());
                 realSeconds = Now() - start;
                 // Put back what the walk removed, so the baseline sees the same tree.
                 if (!PlantSamples(leaves)) return 1;
             }
         }
-        total = ScanCounters.filesScanned;
+        total = Session.ScanCounters.filesScanned;
         bare.Take(bareFiles, t1 - t0);
         baseline.Take(baselineFiles, baselineSeconds);
-        real.Take(ScanCounters.filesScanned, realSeconds);
+        real.Take(Session.ScanCounters.filesScanned, realSeconds);
         ratios.push_back(baselineSeconds / realSeconds);
         printf("round %d: bare %d files %.2f s, baseline %d files %.2f s, real %d files %.2f s, %d of %d samples removed\n",
-               round, bareFiles, t1 - t0, baselineFiles, baselineSeconds, ScanCounters.filesScanned, realSeconds,
-               ScanCounters.filesRemoved, samples);
-        if (ScanCounters.filesRemoved != samples || ScanCounters.filesInfected != samples ||
-            bareFiles != ScanCounters.filesScanned || baselineFiles != ScanCounters.filesScanned) {
+               round, bareFiles, t1 - t0, baselineFiles, baselineSeconds, Session.ScanCounters.filesScanned, realSeconds,
+               Session.ScanCounters.filesRemoved, samples);
+        if (Session.ScanCounters.filesRemoved != samples || Session.ScanCounters.filesInfected != samples ||
+            bareFiles != Session.ScanCounters.filesScanned || baselineFiles != Session.ScanCounters.filesScanned) {
             fprintf(stderr, "walk_bench: the walks disagree about the tree\n");
             return 1;
         }

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "clean/autorun_rules.h"
-#include "common/text.h"
+#include "core/autorun_rules.h"
+#include "core/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The input: stored data, NUL, expanded data, NUL, infected path.

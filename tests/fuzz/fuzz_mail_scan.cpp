@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/bounded_reader.h"
-#include "detect/mail_scan.h"
+#include "core/bounded_reader.h"
+#include "core/mail_scan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static MailBlocks blocks;

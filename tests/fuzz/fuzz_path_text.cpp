@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "scan/path_text.h"
+#include "core/path_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "common/bounded_reader.h"
-#include "detect/pe_image.h"
-#include "detect/signature_match.h"
-#include "detect/signature_table.h"
+#include "core/bounded_reader.h"
+#include "core/pe_image.h"
+#include "core/signature_match.h"
+#include "core/signature_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemorySource source(data, size);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "memory/perf_data.h"
+#include "core/perf_data.h"
 
 namespace {
 

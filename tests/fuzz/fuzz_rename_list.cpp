@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "detect/rename_list.h"
+#include "core/rename_list.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Tests of the autorun rules: which commands start the infected file, and which are left alone.
-#include "clean/autorun_rules.h"
+#include "core/autorun_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The NT-line handling of an infected process: attempts to end it, the service fallback, the report.
-#include "memory/infected_process.h"
-#include "memory/process_list.h"
+#include "core/infected_process.h"
+#include "core/process_list.h"
 
 #include <gtest/gtest.h>
 

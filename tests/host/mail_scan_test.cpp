@@ -1,5 +1,5 @@
 // Tests of the mail-file scan: the header test, white-space stripping, both blocks and both modes.
-#include "detect/mail_scan.h"
+#include "core/mail_scan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The walker's path text: display shortening and pattern cutting, bounded at 259 characters.
-#include "scan/path_text.h"
+#include "core/path_text.h"
 
 #include <gtest/gtest.h>
 

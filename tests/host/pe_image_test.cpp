@@ -1,5 +1,5 @@
 // PE header reading and address conversion as the file checker sees a file.
-#include "detect/pe_image.h"
+#include "core/pe_image.h"
 
 #include <gtest/gtest.h>
 

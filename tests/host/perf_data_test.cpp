@@ -1,5 +1,5 @@
 // Performance-data reading: counter names, the process table, and which instances an infected file matches.
-#include "memory/perf_data.h"
+#include "core/perf_data.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tests of the rename-list rewrite: where the entry goes and that every other byte stays.
-#include "detect/rename_list.h"
+#include "core/rename_list.h"
 
 #include <gtest/gtest.h>
 

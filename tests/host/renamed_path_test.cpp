@@ -1,5 +1,5 @@
 // The rename action's new name: the character after the last dot becomes 'V'.
-#include "detect/renamed_path.h"
+#include "core/renamed_path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The statistics block: its lines, their order, and the blank line that only follows a finding.
-#include "scan/report_format.h"
+#include "core/report_format.h"
 
 #include <gtest/gtest.h>
 

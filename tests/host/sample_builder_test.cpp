@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "detect/pe_image.h"
-#include "detect/signature_match.h"
+#include "core/pe_image.h"
+#include "core/signature_match.h"
 #include "support/le_bytes.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Tests of reading a service's program out of its registered command line.
-#include "clean/service_command.h"
+#include "core/service_command.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Matching files against the signature table: what is found, what is passed by, and odd addresses.
-#include "detect/signature_match.h"
+#include "core/signature_match.h"
 
 #include <gtest/gtest.h>
 

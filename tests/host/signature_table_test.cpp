@@ -1,5 +1,5 @@
 // The built-in signature table: stored layout, the rows we hold samples of, and the table's shape.
-#include "detect/signature_table.h"
+#include "core/signature_table.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "detect/size_gate.h"
+#include "core/size_gate.h"
 
 namespace {
 

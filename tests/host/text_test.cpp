@@ -1,5 +1,5 @@
 // Bounded text helpers: truncation never writes past the buffer and is reported.
-#include "common/text.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 

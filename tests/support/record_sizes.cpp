@@ -2,7 +2,7 @@
 // tests outside the Windows programs can make files the size gate lets through.
 #include <cstdio>
 
-#include "detect/signature_table.h"
+#include "core/signature_table.h"
 
 int main() {
     for (int i = 0; i < kSignatureCount; ++i) std::printf("%ld\n", static_cast<long>(SignatureTable[i].fileSize));

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "detect/signature_table.h"
+#include "core/signature_table.h"
 
 // One section header of a built image.
 struct SampleSection {

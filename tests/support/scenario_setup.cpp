@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "detect/mail_scan.h"
-#include "detect/signature_table.h"
+#include "core/mail_scan.h"
+#include "core/signature_table.h"
 #include "sample_builder.h"
 #include "wine_test_support.h"
 

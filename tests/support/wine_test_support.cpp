@@ -3,7 +3,9 @@
 
 #include <cstdio>
 
-#include "scan/report.h"
+#include "app/window_host.h"
+#include "core/report.h"
+#include "core/scan_session.h"
 
 std::string SupportProgramPath(const char* name) {
     char self[MAX_PATH];
@@ -126,19 +128,22 @@ RecorderWindow::RecorderWindow() {
     window_ = CreateWindowExA(0, cls.lpszClassName, "Recorder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                               cls.hInstance, nullptr);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    MainWindowHandle = window_;
+    AttachWindowHost(window_);
 }
 
 RecorderWindow::~RecorderWindow() {
-    if (MainWindowHandle == window_) MainWindowHandle = nullptr;
+    if (MainWindowHandle == window_) {
+        MainWindowHandle = nullptr;
+        Session.host = nullptr;
+    }
     DestroyWindow(window_);
 }
 
 LRESULT CALLBACK RecorderWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<RecorderWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self) {
-        if (message == UM_ADDLINE) self->lines.emplace_back(ReportLineBuffer);
-        if (message == UM_SHOWSTATUS) self->statuses.emplace_back(StatusText);
+        if (message == UM_ADDLINE) self->lines.emplace_back(Session.ReportLineBuffer);
+        if (message == UM_SHOWSTATUS) self->statuses.emplace_back(Session.StatusText);
         if (self->onMessage) self->onMessage(message, wParam, lParam);
         if (message == UM_ADDLINE || message == UM_SHOWSTATUS) return 0;
     }

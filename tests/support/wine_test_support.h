@@ -48,7 +48,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 30000);
 bool RestartMachine();
 
 // A hidden top-level window standing in for the main window: it records every result line and
-// status text the engine sends, and becomes MainWindowHandle while it lives.
+// status text the engine sends, and is the scan's window host while it lives.
 class RecorderWindow {
 public:
     RecorderWindow();

@@ -2,7 +2,7 @@
 #include "clean_fixture.h"
 
 #include "clean/autorun_clean.h"
-#include "detect/detect_state.h"
+#include "core/scan_session.h"
 
 namespace {
 
@@ -24,9 +24,9 @@ protected:
     }
     void Infected(const std::string& path) { ASSERT_TRUE(CopyText(path)); }
     static bool CopyText(const std::string& path) {
-        if (path.size() >= sizeof CurrentFilePath) return false;
-        std::memset(CurrentFilePath, 0, sizeof CurrentFilePath);
-        std::memcpy(CurrentFilePath, path.c_str(), path.size());
+        if (path.size() >= sizeof Session.CurrentFilePath) return false;
+        std::memset(Session.CurrentFilePath, 0, sizeof Session.CurrentFilePath);
+        std::memcpy(Session.CurrentFilePath, path.c_str(), path.size());
         return true;
     }
     std::vector<std::string> Lines(size_t count, const std::string& line) const {
@@ -48,9 +48,9 @@ TEST_F(AutorunClean, BareNameGoesWhenTheFileIsInSystem32) {
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"Worm"}));
     EXPECT_EQ(SnapshotKey(kRunServices), Without(services, {"WormLoader"}));
     EXPECT_EQ(recorder.lines, Lines(2, kWalkLine));
-    EXPECT_STREQ(WormValueName, "WormLoader");
+    EXPECT_STREQ(Session.WormValueName, "WormLoader");
     // The walk lower-cases the shared path in place.
-    EXPECT_STREQ(CurrentFilePath, "c:\\windows\\system32\\wormx.exe");
+    EXPECT_STREQ(Session.CurrentFilePath, "c:\\windows\\system32\\wormx.exe");
 }
 
 TEST_F(AutorunClean, BareNameStaysWhenTheFileIsElsewhere) {
@@ -63,7 +63,7 @@ TEST_F(AutorunClean, BareNameStaysWhenTheFileIsElsewhere) {
 
     EXPECT_EQ(SnapshotKey(kRun), run);
     EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_STREQ(WormValueName, "");
+    EXPECT_STREQ(Session.WormValueName, "");
 }
 
 TEST_F(AutorunClean, QuotedFullPathInAnotherCaseGoes) {
@@ -75,7 +75,7 @@ TEST_F(AutorunClean, QuotedFullPathInAnotherCaseGoes) {
 
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"Updater"}));
     EXPECT_EQ(recorder.lines, Lines(1, kWalkLine));
-    EXPECT_STREQ(WormValueName, "Updater");
+    EXPECT_STREQ(Session.WormValueName, "Updater");
 }
 
 TEST_F(AutorunClean, EnvironmentFormMatchesWhenExpanded) {
@@ -114,7 +114,7 @@ TEST_F(AutorunClean, RememberedNameGoesFromTheOtherKeysOnTheNextMatch) {
     CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
     EXPECT_FALSE(HasValue(kRun, "svcupd"));
     EXPECT_TRUE(HasValue(kRunServices, "svcupd"));
-    EXPECT_STREQ(WormValueName, "svcupd");
+    EXPECT_STREQ(Session.WormValueName, "svcupd");
 
     KeySnapshot run = SnapshotKey(kRun), services = SnapshotKey(kRunServices), uninstall = SnapshotKey(kUninstall);
     Infected("D:\\elsewhere\\second.exe");
@@ -162,7 +162,7 @@ TEST_F(AutorunClean, OverlongValueNameIsNeverRememberedCut) {
     Infected("C:\\Temp\\wormx.exe");
     CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
     EXPECT_FALSE(HasValue(kRun, longName));
-    EXPECT_STREQ(WormValueName, "");
+    EXPECT_STREQ(Session.WormValueName, "");
 
     KeySnapshot services = SnapshotKey(kRunServices), uninstall = SnapshotKey(kUninstall);
     Infected("C:\\Temp\\second.exe");
@@ -184,9 +184,9 @@ TEST_F(AutorunClean, ValuesGoSilentlyWithoutAWindow) {
     ASSERT_TRUE(SetValue(kRun, "Worm", "C:\\Temp\\wormx.exe"));
     KeySnapshot run = SnapshotKey(kRun);
     Infected("C:\\Temp\\wormx.exe");
-    MainWindowHandle = nullptr;
+    Session.host = nullptr;
     CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
-    MainWindowHandle = recorder.handle();
+    AttachWindowHost(recorder.handle());
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"Worm"}));
     EXPECT_TRUE(recorder.lines.empty());
 }

@@ -9,23 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "detect/detect_state.h"
-#include "scan/report.h"
-#include "scan/scan_state.h"
+#include "app/window_host.h"
+#include "core/report.h"
+#include "core/scan_session.h"
 #include "wine_test_support.h"
 
-// The state a program run starts with, as far as the cleaning code reads it.
+// The state a program run starts with, as far as the cleaning code reads it, reporting to the
+// same host.
 inline void ResetCleanState() {
-    ScanCounters = {0, 0, 0};
-    RestartNeeded = 0;
-    RemovalAction = kActionDelete;
-    MemoryScanMode = false;
-    MemoryHit = false;
-    MemoryRemovalRequest = 0;
-    std::memset(StatusText, 0, sizeof StatusText);
-    std::memset(LastDetectionName, 0, sizeof LastDetectionName);
-    std::memset(CurrentFilePath, 0, sizeof CurrentFilePath);
-    std::memset(WormValueName, 0, sizeof WormValueName);
+    ScanHost* host = Session.host;
+    Session = FreshScanSession();
+    Session.host = host;
+    Session.RemovalAction = kActionDelete;
+    Session.MemoryScanMode = false;
 }
 
 inline std::string WindowsFolder() {

@@ -21,15 +21,15 @@ TEST_F(CheckedFiles, MatchingSamplesAreDeletedWithOneLineEach) {
         EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1) << path;
         EXPECT_FALSE(FileExists(path)) << path;
         expected.push_back(RemovedLine(path, RecordName(r)));
-        EXPECT_STREQ(CurrentFilePath, "");
+        EXPECT_STREQ(Session.CurrentFilePath, "");
     }
     EXPECT_EQ(recorder.lines, expected);
     EXPECT_EQ(RecordName(32), "W32/Vorlex.Bj.Dl.Trojan");
-    EXPECT_EQ(ScanCounters.filesInfected, 5);
-    EXPECT_EQ(ScanCounters.filesRemoved, 5);
-    EXPECT_EQ(ScanCounters.filesScanned, 0);  // the walker counts, not the checker
-    EXPECT_STREQ(LastDetectionName, "W32/Vorlex.Ih.Worm");
-    EXPECT_EQ(RestartNeeded, 0);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 5);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 5);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 0);  // the walker counts, not the checker
+    EXPECT_STREQ(Session.LastDetectionName, "W32/Vorlex.Ih.Worm");
+    EXPECT_EQ(Session.RestartNeeded, 0);
 }
 
 TEST_F(CheckedFiles, ReadOnlyHiddenAndSystemMatchesAreDeletedToo) {
@@ -68,15 +68,15 @@ TEST_F(CheckedFiles, NearMissesAndCleanFilesStayByteForByte) {
     for (const Case& c : cases) {
         // Once as a direct call, once with the listing's size the walker would pass along.
         EXPECT_EQ(FileChecker(kEntryName, c.path.c_str()), 0) << c.path;
-        KnownEntrySize = static_cast<int64_t>(c.bytes.size());
+        Session.KnownEntrySize = static_cast<int64_t>(c.bytes.size());
         EXPECT_EQ(FileChecker(kEntryName, c.path.c_str()), 0) << c.path;
-        KnownEntrySize = -1;
+        Session.KnownEntrySize = -1;
         EXPECT_EQ(ReadBytes(c.path), c.bytes) << c.path;
     }
     EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_EQ(ScanCounters.filesInfected, 0);
-    EXPECT_EQ(ScanCounters.filesRemoved, 0);
-    EXPECT_STREQ(CurrentFilePath, "");
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 0);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
+    EXPECT_STREQ(Session.CurrentFilePath, "");
     EXPECT_EQ(FileChecker(kEntryName, "E:\\clean\\missing.exe"), 0);
 }
 
@@ -84,59 +84,59 @@ TEST_F(CheckedFiles, AnUnkeyedListedSizeSkipsTheFileButStillForgetsTheValueName)
     std::string path = "E:\\hint\\sample.exe";
     ASSERT_TRUE(WriteSample(path, 32));
     std::vector<uint8_t> before = ReadBytes(path);
-    std::strcpy(WormValueName, "remembered");
+    std::strcpy(Session.WormValueName, "remembered");
     // The listing claims a length no record is keyed to: the file is not even opened.
-    KnownEntrySize = 12345;
+    Session.KnownEntrySize = 12345;
     EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 0);
-    EXPECT_STREQ(WormValueName, "");
+    EXPECT_STREQ(Session.WormValueName, "");
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_TRUE(recorder.lines.empty());
     // A keyed listed size leads to the full check of what the file really holds.
-    KnownEntrySize = static_cast<int64_t>(before.size());
-    std::strcpy(WormValueName, "remembered");
+    Session.KnownEntrySize = static_cast<int64_t>(before.size());
+    std::strcpy(Session.WormValueName, "remembered");
     EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
     EXPECT_FALSE(FileExists(path));
     // Once something was found the remembered name is kept for the cleaning of later finds.
-    std::strcpy(WormValueName, "kept");
-    KnownEntrySize = 12345;
+    std::strcpy(Session.WormValueName, "kept");
+    Session.KnownEntrySize = 12345;
     EXPECT_EQ(FileChecker(kEntryName, "E:\\hint\\other.exe"), 0);
-    EXPECT_STREQ(WormValueName, "kept");
+    EXPECT_STREQ(Session.WormValueName, "kept");
 }
 
 TEST_F(CheckedFiles, MemoryPhaseRecordsTheMatchAndLeavesTheFile) {
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     std::string path = "E:\\running\\worm.exe";
     ASSERT_TRUE(WriteSample(path, 0));
     std::vector<uint8_t> before = ReadBytes(path);
     EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
-    EXPECT_TRUE(MemoryHit);
+    EXPECT_TRUE(Session.MemoryHit);
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_EQ(ScanCounters.filesInfected, 1);
-    EXPECT_EQ(ScanCounters.filesRemoved, 0);
-    EXPECT_STREQ(StatusText, path.c_str());
-    EXPECT_STREQ(LastDetectionName, "W32/Vorlex.Ih.Worm");
-    EXPECT_STREQ(CurrentFilePath, "");
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
+    EXPECT_STREQ(Session.StatusText, path.c_str());
+    EXPECT_STREQ(Session.LastDetectionName, "W32/Vorlex.Ih.Worm");
+    EXPECT_STREQ(Session.CurrentFilePath, "");
 }
 
 TEST_F(CheckedFiles, PendingMemoryActionWaitsThenRemovesUnderTheTableName) {
     std::string path = "E:\\running\\worm.exe";
     ASSERT_TRUE(WriteSample(path, 0));
-    MemoryScanMode = true;
-    MemoryRemovalRequest = kActionDelete;
-    RemovalAction = 0;
-    std::strcpy(StatusText, "E:\\running\\worm.exe");
+    Session.MemoryScanMode = true;
+    Session.MemoryRemovalRequest = kActionDelete;
+    Session.RemovalAction = 0;
+    std::strcpy(Session.StatusText, "E:\\running\\worm.exe");
     DWORD start = GetTickCount();
     EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 0);
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ(RemovalAction, kActionDelete);
+    EXPECT_EQ(Session.RemovalAction, kActionDelete);
     std::vector<std::string> expected = {"System Memory    W32/Vorlex.Trojan  removed",
                                          "E:\\running\\worm.exe     W32/Vorlex.Trojan  removed"};
     EXPECT_EQ(recorder.lines, expected);
-    EXPECT_EQ(ScanCounters.filesRemoved, 1);
-    EXPECT_EQ(ScanCounters.filesInfected, 0);
-    EXPECT_FALSE(MemoryHit);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 0);
+    EXPECT_FALSE(Session.MemoryHit);
 }
 
 TEST_F(CheckedFiles, RenameLeaveAndUnknownActions) {
@@ -145,18 +145,18 @@ TEST_F(CheckedFiles, RenameLeaveAndUnknownActions) {
     std::vector<uint8_t> bytes = ReadBytes(a);
     ASSERT_TRUE(WriteText("E:\\act\\four.Vxe", "in the way"));
 
-    RemovalAction = kActionRename;
+    Session.RemovalAction = kActionRename;
     EXPECT_EQ(FileChecker(kEntryName, a.c_str()), 1);
     EXPECT_FALSE(FileExists(a));
     EXPECT_EQ(ReadBytes("E:\\act\\one.Vxe"), bytes);
     EXPECT_EQ(FileChecker(kEntryName, d.c_str()), 1);  // the new name is taken
     EXPECT_TRUE(FileExists(d));
 
-    RemovalAction = kActionLeave;
+    Session.RemovalAction = kActionLeave;
     EXPECT_EQ(FileChecker(kEntryName, b.c_str()), 1);
     EXPECT_EQ(ReadBytes(b), bytes);
 
-    RemovalAction = 0;
+    Session.RemovalAction = 0;
     EXPECT_EQ(FileChecker(kEntryName, c.c_str()), 1);
     EXPECT_EQ(ReadBytes(c), bytes);
 
@@ -166,8 +166,8 @@ TEST_F(CheckedFiles, RenameLeaveAndUnknownActions) {
         "E:\\act\\two.exe     W32/Vorlex.Ih.Worm not disinfected as per user's selection",
     };
     EXPECT_EQ(recorder.lines, expected);
-    EXPECT_EQ(ScanCounters.filesInfected, 4);
-    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 4);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 }
 
 TEST_F(CheckedFiles, HeldMatchIsScheduledAndRestartNeededTakesTheResult) {
@@ -175,7 +175,7 @@ TEST_F(CheckedFiles, HeldMatchIsScheduledAndRestartNeededTakesTheResult) {
     ASSERT_TRUE(WriteSample(path, 32));
     HeldFile held(path);
     ASSERT_TRUE(held.held());
-    RestartNeeded = 5;  // an assignment replaces it; adding or or-ing would not give 1
+    Session.RestartNeeded = 5;  // an assignment replaces it; adding or or-ing would not give 1
     {
         // Ending the processes finds none that runs the file; its notice is acknowledged.
         DialogAnswerer notice(IDOK, path);
@@ -185,9 +185,9 @@ TEST_F(CheckedFiles, HeldMatchIsScheduledAndRestartNeededTakesTheResult) {
     EXPECT_EQ(recorder.lines[0], "E:\\held\\worm.exe     W32/Vorlex.Bj.Dl.Trojan Unable to remove");
     EXPECT_TRUE(FileExists(path));
     // The NT line's delayed delete always reports the removal as scheduled.
-    EXPECT_EQ(RestartNeeded, 1);
-    EXPECT_EQ(ScanCounters.filesInfected, 1);
-    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+    EXPECT_EQ(Session.RestartNeeded, 1);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 
     held.Release();
     ASSERT_TRUE(RestartMachine());
@@ -203,7 +203,7 @@ TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessClearsRestartNeeded) {
         ASSERT_TRUE(held.held());
         DialogAnswerer notice(IDOK, first);
         EXPECT_EQ(FileChecker(kEntryName, first.c_str()), 1);
-        EXPECT_EQ(RestartNeeded, 1);
+        EXPECT_EQ(Session.RestartNeeded, 1);
     }
     // The rename list can no longer be written: a folder stands where the list file was.
     char windows[MAX_PATH];
@@ -216,7 +216,7 @@ TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessClearsRestartNeeded) {
         ASSERT_TRUE(held.held());
         DialogAnswerer notice(IDOK, second);
         EXPECT_EQ(FileChecker(kEntryName, second.c_str()), 1);
-        EXPECT_EQ(RestartNeeded, 0);
+        EXPECT_EQ(Session.RestartNeeded, 0);
     }
     EXPECT_EQ(recorder.lines.back(), second + "     W32/Vorlex.Ih.Worm Unable to remove");
 }

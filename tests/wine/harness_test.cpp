@@ -1,7 +1,9 @@
 // The Wine harness gives every test what it promises: drive types, the Windows version, restarts.
 #include <gtest/gtest.h>
 
-#include "scan/report.h"
+#include "app/window_host.h"
+#include "core/report.h"
+#include "core/scan_session.h"
 #include "wine_test_support.h"
 
 namespace {

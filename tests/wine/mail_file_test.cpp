@@ -2,8 +2,8 @@
 #include "clean_fixture.h"
 
 #include "clean/autorun_clean.h"
-#include "detect/mail_file_checker.h"
-#include "detect/mail_scan.h"
+#include "clean/mail_file_checker.h"
+#include "core/mail_scan.h"
 
 namespace {
 
@@ -52,10 +52,10 @@ TEST_F(MailFileTest, InfectedHostsFileIsRemovedWithItsLine) {
     EXPECT_FALSE(FileExists(hosts));
     ASSERT_EQ(recorder.lines.size(), 1u);
     EXPECT_EQ(recorder.lines[0], RemovedLine());
-    EXPECT_EQ(ScanCounters.filesInfected, 1);
-    EXPECT_EQ(ScanCounters.filesRemoved, 1);
-    EXPECT_STREQ(LastDetectionName, "W32/Nyxem.Worm");
-    EXPECT_EQ(std::string(StatusText), hosts);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
+    EXPECT_STREQ(Session.LastDetectionName, "W32/Nyxem.Worm");
+    EXPECT_EQ(std::string(Session.StatusText), hosts);
 }
 
 TEST_F(MailFileTest, UsualHostsFileIsLeftByteForByte) {
@@ -63,7 +63,7 @@ TEST_F(MailFileTest, UsualHostsFileIsLeftByteForByte) {
     EXPECT_EQ(CleanAutorunAndHosts("W32/Vorlex.Ih.Worm"), 1);
     EXPECT_EQ(ReadText(hosts), kUsualHosts);
     EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_EQ(ScanCounters.filesInfected, 0);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 0);
 }
 
 TEST_F(MailFileTest, UuencodedFileWithoutTheSignatureIsLeft) {
@@ -98,8 +98,8 @@ TEST_F(MailFileTest, HeldFileIsCountedAndReportedAsRemoveFailed) {
     EXPECT_TRUE(FileExists(hosts));
     ASSERT_EQ(recorder.lines.size(), 1u);
     EXPECT_EQ(recorder.lines[0], hosts + "     W32/Nyxem.Worm Remove failed");
-    EXPECT_EQ(ScanCounters.filesInfected, 1);
-    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 }
 
 TEST_F(MailFileTest, RemovalCleansTheUninstallEntry) {
@@ -112,20 +112,20 @@ TEST_F(MailFileTest, RemovalCleansTheUninstallEntry) {
 TEST_F(MailFileTest, OtherActionsRenameOrLeaveTheFile) {
     const std::string path = "C:\\mail\\attach.uue";
     ASSERT_TRUE(WriteText(path, InfectedMailFile()));
-    RemovalAction = kActionRename;
+    Session.RemovalAction = kActionRename;
     EXPECT_EQ(MailFileChecker("W32/Vorlex.Trojan ", path.c_str()), 1);
     EXPECT_TRUE(FileExists("C:\\mail\\attach.Vue"));
     EXPECT_FALSE(FileExists(path));
 
     ASSERT_TRUE(WriteText(path, InfectedMailFile()));
-    RemovalAction = kActionLeave;
+    Session.RemovalAction = kActionLeave;
     EXPECT_EQ(MailFileChecker("W32/Vorlex.Trojan ", path.c_str()), 1);
     EXPECT_TRUE(FileExists(path));
     ASSERT_EQ(recorder.lines.size(), 2u);
     EXPECT_EQ(recorder.lines[0], path + "     W32/Nyxem.Worm renamed");
     EXPECT_EQ(recorder.lines[1], path + "     W32/Nyxem.Worm Not Disinfected As Per User's Selection");
-    EXPECT_EQ(ScanCounters.filesInfected, 2);
-    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 2);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 }
 
 TEST_F(MailFileOnWin98, HostsInTheWindowsFolderIsChecked) {

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "memory/memory_scan.h"
-#include "memory/process_status_list.h"
+#include "processes/process_status_list.h"
+#include "scan/memory_scan.h"
 #include "spine_fixture.h"
 
 // The signature record a padded copy of the sleeper matches, or -1.
@@ -131,7 +131,7 @@ class MemoryTest : public SpineTest {
 protected:
     void SetUp() override {
         SpineTest::SetUp();
-        MemoryRestartRequired = 0;
+        Session.MemoryRestartRequired = 0;
         ASSERT_GE(RunnableRecord(), 0) << "the sleeper cannot be padded into a sample";
     }
     StartedPrograms programs;

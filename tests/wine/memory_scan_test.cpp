@@ -4,8 +4,9 @@
 #include <algorithm>
 
 #include "clean/service_keys.h"
-#include "common/text.h"
-#include "memory/process_backends.h"
+#include "core/text.h"
+#include "processes/kill_file_processes.h"
+#include "processes/process_backends.h"
 
 namespace {
 
@@ -86,25 +87,25 @@ TEST_F(MemoryScanOnWinXp, EndsEveryRunningWormAndRemovesItsFilesLeavingCleanProg
     EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(worm))) << ::testing::PrintToString(recorder.lines);
     EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(other))) << ::testing::PrintToString(recorder.lines);
     EXPECT_EQ(recorder.lines.size(), 4u) << ::testing::PrintToString(recorder.lines);
-    EXPECT_EQ(ScanCounters.filesScanned, 0);
-    EXPECT_EQ(ScanCounters.filesRemoved, 2);
-    EXPECT_FALSE(MemoryScanMode);
-    EXPECT_EQ(MemoryRemovalRequest, 0);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 2);
+    EXPECT_FALSE(Session.MemoryScanMode);
+    EXPECT_EQ(Session.MemoryRemovalRequest, 0);
 }
 
 TEST_F(MemoryScanOnWin2k, CleanMachineGivesNoLineAndNoCount) {
     ASSERT_TRUE(WriteCleanProgram("C:\\clean\\one.exe"));
     HANDLE c = programs.Start("C:\\clean\\one.exe");
     ASSERT_TRUE(c);
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     EXPECT_EQ(ScanProcessesByStatus(), 0);
-    MemoryScanMode = false;
+    Session.MemoryScanMode = false;
     MemoryScan();
     EXPECT_TRUE(IsRunning(c));
     EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_EQ(ScanCounters.filesScanned, 0);
-    EXPECT_EQ(ScanCounters.filesInfected, 0);
-    EXPECT_FALSE(MemoryScanMode);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 0);
+    EXPECT_FALSE(Session.MemoryScanMode);
 }
 
 TEST_F(MemoryScanOnWin98, SnapshotScanFindsTheWormThroughTheExecutableField) {
@@ -127,8 +128,8 @@ TEST_F(MemoryScanOnWin98, SnapshotScanFindsTheWormThroughTheExecutableField) {
     EXPECT_TRUE(IsRunning(c));
     EXPECT_FALSE(FileExists(folder + "\\worm98.exe"));
     EXPECT_EQ(recorder.lines, MemoryRemovalLines("worm98.exe"));
-    EXPECT_EQ(ScanCounters.filesScanned, 0);
-    EXPECT_FALSE(MemoryScanMode);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
+    EXPECT_FALSE(Session.MemoryScanMode);
 }
 
 TEST_F(MemoryScanOnWin98, WormsInEveryFolderAreEndedWhenTheSnapshotGivesFullPaths) {
@@ -140,9 +141,9 @@ TEST_F(MemoryScanOnWin98, WormsInEveryFolderAreEndedWhenTheSnapshotGivesFullPath
     HANDLE wb = programs.Start(b);
     HANDLE c = programs.Start(clean);
     ASSERT_TRUE(wa && wb && c);
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     EXPECT_NE(ScanProcessesBySnapshotFrom(ToolHelp9x().c_str()), 0);
-    MemoryScanMode = false;
+    Session.MemoryScanMode = false;
     EXPECT_TRUE(EndsWithin(wa, 30000));
     EXPECT_TRUE(EndsWithin(wb, 30000));
     EXPECT_TRUE(IsRunning(c));
@@ -151,38 +152,38 @@ TEST_F(MemoryScanOnWin98, WormsInEveryFolderAreEndedWhenTheSnapshotGivesFullPath
     EXPECT_TRUE(FileExists(clean));
     EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(a))) << ::testing::PrintToString(recorder.lines);
     EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(b))) << ::testing::PrintToString(recorder.lines);
-    EXPECT_EQ(ScanCounters.filesScanned, 0);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
 }
 
 TEST_F(MemoryScanOnWin98, MissingToolHelpMeansNoMemoryStep) {
     ASSERT_TRUE(WriteRunnableWorm("C:\\a\\worm.exe"));
     HANDLE w = programs.Start("C:\\a\\worm.exe");
     ASSERT_TRUE(w);
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     EXPECT_EQ(ScanProcessesBySnapshotFrom("C:\\nowhere\\kernel.dll"), 0);
     EXPECT_EQ(ScanProcessesBySnapshotFrom("psapi.dll"), 0);
-    MemoryScanMode = false;
+    Session.MemoryScanMode = false;
     EXPECT_TRUE(IsRunning(w));
     EXPECT_TRUE(recorder.lines.empty());
 }
 
 TEST_F(MemoryScanOnWin7, LeaveActionEndsNothingAndRemovesNothing) {
-    RemovalAction = kActionLeave;
+    Session.RemovalAction = kActionLeave;
     const std::string worm = "C:\\left\\worm.exe";
     ASSERT_TRUE(WriteRunnableWorm(worm));
     HANDLE w = programs.Start(worm);
     ASSERT_TRUE(w);
 
     MemoryScan();
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     EXPECT_NE(ScanProcessesBySnapshotFrom(ToolHelp9x().c_str()), 0);  // found, and left alone
-    MemoryScanMode = false;
+    Session.MemoryScanMode = false;
 
     EXPECT_TRUE(IsRunning(w));
     EXPECT_TRUE(FileExists(worm));
     EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_EQ(ScanCounters.filesInfected, 2);  // the check itself still ran, once per scan
-    EXPECT_EQ(ScanCounters.filesRemoved, 0);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 2);  // the check itself still ran, once per scan
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 }
 
 TEST_F(MemoryScanOnWinXp, WormServiceThatStopsIsRemovedWithItsKeys) {
@@ -212,9 +213,9 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatStopsIsRemovedWithItsKeys) {
         if (CompareNoCase(n->path, path.c_str()) == 0) processId = n->processId;
     ASSERT_NE(processId, 0u);
     int32_t restart = 0;
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     EXPECT_FALSE(EndInfectedProcess(steps, processId, path.c_str(), &restart));
-    MemoryScanMode = false;
+    Session.MemoryScanMode = false;
 
     EXPECT_EQ(restart, 0);
     EXPECT_TRUE(QueryServiceStatus(service, &status));
@@ -245,9 +246,9 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatCannotBeStoppedAsksForTheRestart) {
 
     const InfectedProcessSteps steps = UnendingProcessSteps();
     int32_t restart = 0;
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     EXPECT_TRUE(EndInfectedProcess(steps, 4242, path.c_str(), &restart));
-    MemoryScanMode = false;
+    Session.MemoryScanMode = false;
 
     EXPECT_EQ(restart, 1);
     EXPECT_FALSE(ServiceKeyExists("ControlSet002", "stubborn"));
@@ -286,9 +287,9 @@ TEST_F(MemoryScanOnWinXp, ServiceOfTheWormsNameRunningAnotherProgramIsLeftAlone)
 
     const InfectedProcessSteps steps = UnendingProcessSteps();
     int32_t restart = 0;
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     EXPECT_FALSE(EndInfectedProcess(steps, 4242, worm.c_str(), &restart));
-    MemoryScanMode = false;
+    Session.MemoryScanMode = false;
 
     // Not stopped, no key deleted, no restart asked for on its account; the worm is left to the walk.
     EXPECT_EQ(restart, 0);

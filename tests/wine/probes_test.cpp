@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "memory/platform_probes.h"
+#include "platform/os_line.h"
+#include "platform/privilege.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The three process-ending back-ends against real processes: who is ended, who is left, what they report.
 #include "memory_fixture.h"
 
-#include "memory/process_backends.h"
+#include "processes/process_backends.h"
 
 namespace {
 

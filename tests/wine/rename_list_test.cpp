@@ -3,8 +3,8 @@
 
 #include <io.h>
 
-#include "detect/rename_list_file.h"
-#include "detect/restart_removal.h"
+#include "remove/rename_list_file.h"
+#include "remove/restart_removal.h"
 
 namespace {
 

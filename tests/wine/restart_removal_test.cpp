@@ -1,7 +1,7 @@
 // Removal at restart of a file that is in use: the delayed delete of the NT line, the list of 9x.
 #include "clean_fixture.h"
 
-#include "detect/restart_removal.h"
+#include "remove/restart_removal.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <set>
 
-#include "scan/path_text.h"
+#include "core/path_text.h"
 
 namespace {
 
@@ -143,9 +143,9 @@ TEST_F(WalkHazards, TreesFarBeyond259CharactersAreWalkedUpToTheLimitOnly) {
     ASSERT_GT(reach.files, 120);
 
     EXPECT_EQ(DirectoryWalker("E:\\chain\\*.*"), reach.files);
-    EXPECT_EQ(ScanCounters.filesScanned, reach.files);
-    EXPECT_EQ(ScanCounters.filesInfected, static_cast<int32_t>(reachedSamples.size()));
-    EXPECT_EQ(ScanCounters.filesRemoved, static_cast<int32_t>(reachedSamples.size()));
+    EXPECT_EQ(Session.ScanCounters.filesScanned, reach.files);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, static_cast<int32_t>(reachedSamples.size()));
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, static_cast<int32_t>(reachedSamples.size()));
     std::vector<std::string> expected;
     for (const std::string& s : reachedSamples)
         expected.push_back(RemovedLine(s, s.find("near.exe") != std::string::npos ? RecordName(32) : RecordName(69)));
@@ -154,7 +154,7 @@ TEST_F(WalkHazards, TreesFarBeyond259CharactersAreWalkedUpToTheLimitOnly) {
     for (const std::string& s : keptSamples)
         EXPECT_EQ(ReadAnyDepth(s), BuildMatchingSample(SignatureTable[EndsWith(s, "far.exe") ? 32 : 69])) << s;
     for (const std::string& status : recorder.statuses) EXPECT_LE(status.size(), 60u) << status;
-    EXPECT_FALSE(ScanCancelled);
+    EXPECT_FALSE(Session.ScanCancelled);
 }
 
 TEST_F(WalkHazards, ThousandsOfEntriesInOneFolderAreEachShownOnceWhileOneIsRemoved) {
@@ -178,7 +178,7 @@ TEST_F(WalkHazards, ThousandsOfEntriesInOneFolderAreEachShownOnceWhileOneIsRemov
     ASSERT_EQ(listed.size(), count + 4u);  // the files, the sample, sub, "." and ".."
 
     EXPECT_EQ(DirectoryWalker("E:\\big\\*.*"), count + 2);
-    EXPECT_EQ(ScanCounters.filesScanned, count + 2);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, count + 2);
     EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine("E:\\big\\entry_worm.exe", RecordName(18))});
     EXPECT_FALSE(FileExists("E:\\big\\entry_worm.exe"));
     // Every listed entry is shown once, in listing order, before the subfolder's own entries.
@@ -202,7 +202,7 @@ TEST_F(WalkHazards, FilesThatVanishOrChangeBetweenListingAndCheckArePassedBy) {
     // The status of an entry is shown before its check: that is where the file is pulled away.
     onOther = [&](UINT message) {
         if (message != UM_SHOWSTATUS) return;
-        std::string shown = StatusText;
+        std::string shown = Session.StatusText;
         if (shown == "E:\\vanish\\gone.exe") {
             changed = DeleteFileA("E:\\vanish\\gone.exe");
         } else if (shown == "E:\\vanish\\now_a_folder.exe") {
@@ -219,16 +219,16 @@ TEST_F(WalkHazards, FilesThatVanishOrChangeBetweenListingAndCheckArePassedBy) {
 
     EXPECT_EQ(DirectoryWalker("E:\\vanish\\*.*"), 5);
     // All five were files when listed, so all five count; only the untouched one is found.
-    EXPECT_EQ(ScanCounters.filesScanned, 5);
-    EXPECT_EQ(ScanCounters.filesInfected, 1);
-    EXPECT_EQ(ScanCounters.filesRemoved, 1);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 5);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
     EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine("E:\\vanish\\kept.exe", RecordName(0))});
-    EXPECT_EQ(RestartNeeded, 0);
+    EXPECT_EQ(Session.RestartNeeded, 0);
     EXPECT_EQ(ReadBytes("E:\\vanish\\overwritten.exe"), std::vector<uint8_t>(overwrittenSize, 0x90));
     EXPECT_EQ(ReadText("E:\\vanish\\truncated.exe"), "MZ short");
     // The file that became a folder is walked as one in the folder pass.
     EXPECT_TRUE(Contains(recorder.statuses, "E:\\vanish\\now_a_folder.exe\\.."));
-    EXPECT_STREQ(CurrentFilePath, "");
+    EXPECT_STREQ(Session.CurrentFilePath, "");
 }
 
 TEST_F(WalkHazards, FolderThatVanishesWhileItsParentIsListedIsPassedBy) {
@@ -243,7 +243,7 @@ TEST_F(WalkHazards, FolderThatVanishesWhileItsParentIsListedIsPassedBy) {
     std::string removed;
     onOther = [&](UINT message) {
         if (message != UM_SHOWSTATUS || !removed.empty()) return;
-        std::string shown = StatusText;
+        std::string shown = Session.StatusText;
         for (const char* name : {"first", "second"}) {
             std::string own = std::string("E:\\siblings\\") + name + "\\";
             if (shown.compare(0, own.size(), own) != 0) continue;
@@ -257,7 +257,7 @@ TEST_F(WalkHazards, FolderThatVanishesWhileItsParentIsListedIsPassedBy) {
     EXPECT_EQ(DirectoryWalker("E:\\siblings\\*.*"), 4);
     ASSERT_FALSE(removed.empty());
     std::string kept = removed == "E:\\siblings\\first" ? "E:\\siblings\\second" : "E:\\siblings\\first";
-    EXPECT_EQ(ScanCounters.filesScanned, 4);  // top.txt and the three files of the sibling that stayed
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 4);  // top.txt and the three files of the sibling that stayed
     EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine(kept + "\\w.exe", RecordName(69))});
     for (const std::string& status : recorder.statuses)
         EXPECT_NE(status.compare(0, removed.size() + 1, removed + "\\"), 0) << status;
@@ -272,12 +272,12 @@ TEST_F(WalkHazards, FileHeldWithoutSharingIsPassedByAndFoundOnceReleased) {
         ExclusiveHold hold("E:\\held\\locked.exe");
         ASSERT_TRUE(hold.held());
         EXPECT_EQ(DirectoryWalker("E:\\held\\*.*"), 3);
-        EXPECT_EQ(ScanCounters.filesScanned, 3);
-        EXPECT_EQ(ScanCounters.filesInfected, 1);
+        EXPECT_EQ(Session.ScanCounters.filesScanned, 3);
+        EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
         EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine("E:\\held\\free.exe", RecordName(18))});
-        EXPECT_EQ(RestartNeeded, 0);
+        EXPECT_EQ(Session.RestartNeeded, 0);
         EXPECT_TRUE(Contains(recorder.statuses, "E:\\held\\locked.exe"));
-        EXPECT_STREQ(CurrentFilePath, "");
+        EXPECT_STREQ(Session.CurrentFilePath, "");
     }
     EXPECT_EQ(ReadBytes("E:\\held\\locked.exe"), lockedBytes);
 

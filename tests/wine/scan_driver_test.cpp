@@ -59,7 +59,7 @@ TEST_F(WholeScan, WalksTheFixedDrivesOnlyAndEndsWithTheStatistics) {
     std::vector<std::string> block = StatisticsBlock(files, 2, 2);
     expected.insert(expected.end(), block.begin(), block.end());
     EXPECT_EQ(recorder.lines, expected);
-    EXPECT_TRUE(ScanFinished);
+    EXPECT_TRUE(Session.ScanFinished);
     EXPECT_FALSE(FileExists("C:\\scanme\\worm.exe"));
     EXPECT_EQ(ReadBytes("E:\\e.txt"), clean);
 
@@ -84,10 +84,10 @@ TEST_F(WholeScan, ProgramFilesStoredInCapitalsIsWalkedOnceMoreAndCountedTwice) {
     const int files = CountFiles("C:") + CountFiles("E:");
 
     ScanDriver();
-    EXPECT_EQ(ScanCounters.filesScanned, files + inProgramFiles);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, files + inProgramFiles);
     EXPECT_EQ(recorder.lines, StatisticsBlock(files + inProgramFiles, 0, 0));
-    EXPECT_EQ(ProgramFilesPending, 0);
-    EXPECT_EQ(ProgramFilesSeen, 1);  // the extra walk itself descends into its subfolders
+    EXPECT_EQ(Session.ProgramFilesPending, 0);
+    EXPECT_EQ(Session.ProgramFilesSeen, 1);  // the extra walk itself descends into its subfolders
 
     // The extra walk shows the folder under the name it was looked for, after the whole of C:.
     const std::vector<std::string>& s = driveStatuses;
@@ -105,18 +105,18 @@ TEST_F(WholeScan, CancelDuringTheDrivesStillWritesTheStatistics) {
     ASSERT_TRUE(WriteSample("E:\\worm.exe", 0));
     bool posted = false;
     onOther = [&](UINT message) {
-        if (message == UM_SHOWSTATUS && !MemoryScanMode && !posted) {
+        if (message == UM_SHOWSTATUS && !Session.MemoryScanMode && !posted) {
             posted = true;
             PostMessageA(recorder.handle(), kCancelMessage, 0, 0);
         }
     };
     EXPECT_EQ(ScanDriver(), 1);
-    EXPECT_TRUE(ScanCancelled);
+    EXPECT_TRUE(Session.ScanCancelled);
     ASSERT_EQ(driveStatuses.size(), 2u);  // the first entry of C:, then the final status
     EXPECT_TRUE(StartsWith(driveStatuses[0], "C:\\"));
     EXPECT_EQ(driveStatuses[1], "Scanning terminated");
-    EXPECT_EQ(recorder.lines, StatisticsBlock(ScanCounters.filesScanned, 0, 0));
-    EXPECT_LE(ScanCounters.filesScanned, 1);
+    EXPECT_EQ(recorder.lines, StatisticsBlock(Session.ScanCounters.filesScanned, 0, 0));
+    EXPECT_LE(Session.ScanCounters.filesScanned, 1);
     EXPECT_TRUE(FileExists("E:\\worm.exe"));
 }
 
@@ -132,7 +132,7 @@ TEST_F(WholeScan, AHeldMatchLeadsToTheRestartQuestion) {
     notice.Finish();
     EXPECT_EQ(no.answered(), 1);
     EXPECT_TRUE(Contains(no.texts(), kRestartQuestion));
-    EXPECT_NE(RestartNeeded, 0);
+    EXPECT_NE(Session.RestartNeeded, 0);
     EXPECT_TRUE(FileExists(path));
     ASSERT_GE(recorder.lines.size(), 7u);
     EXPECT_EQ(recorder.lines[0], path + "     W32/Vorlex.Ih.Worm Unable to remove");

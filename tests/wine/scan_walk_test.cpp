@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "scan/path_text.h"
+#include "core/path_text.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ TEST_F(FolderWalk, ShowsEveryEntryFilesFirstThenSubfoldersDepthFirst) {
 
     EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 6);
     EXPECT_EQ(recorder.statuses, expected);
-    EXPECT_EQ(ScanCounters.filesScanned, 6);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 6);
     EXPECT_TRUE(recorder.lines.empty());
     // The long path is shown as its first 29 characters, two dots and its last 29.
     EXPECT_NE(std::find(recorder.statuses.begin(), recorder.statuses.end(),
@@ -112,8 +112,8 @@ TEST_F(FolderWalk, MatchingFilesInNestedFoldersAreRemovedDuringTheWalk) {
                                          RemovedLine("E:\\walk\\w2.scr", "W32/Vorlex.Bj.Dl.Trojan")};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(lines, expected);
-    EXPECT_EQ(ScanCounters.filesInfected, 2);
-    EXPECT_EQ(ScanCounters.filesRemoved, 2);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 2);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 2);
 }
 
 TEST_F(FolderWalk, CancelInTheFilePassReturnsZeroAndLaterWalksStopAtOnce) {
@@ -122,7 +122,7 @@ TEST_F(FolderWalk, CancelInTheFilePassReturnsZeroAndLaterWalksStopAtOnce) {
     ExpectedStatuses("E:\\walk", &all);
     CancelAfterStatus(all[1]);
     EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
-    EXPECT_TRUE(ScanCancelled);
+    EXPECT_TRUE(Session.ScanCancelled);
     EXPECT_EQ(recorder.statuses, std::vector<std::string>(all.begin(), all.begin() + 2));
     // A walk started after the cancel returns at its first entry without a status.
     EXPECT_EQ(DirectoryWalker("E:\\walk\\Tools\\*.*"), 0);
@@ -138,7 +138,7 @@ TEST_F(FolderWalk, CancelDeepInsideUnwindsEveryLevel) {
     ASSERT_NE(at, all.end());
     CancelAfterStatus(*at);
     int32_t result = DirectoryWalker("E:\\walk\\*.*");
-    EXPECT_TRUE(result == 0 || result == ScanCounters.filesScanned) << result;
+    EXPECT_TRUE(result == 0 || result == Session.ScanCounters.filesScanned) << result;
     EXPECT_EQ(recorder.statuses, std::vector<std::string>(all.begin(), at + 1));
     EXPECT_TRUE(FileExists("E:\\walk\\zz_after\\worm.exe"));
 }
@@ -159,7 +159,7 @@ TEST_F(FolderWalk, EscapeAnsweredNoGoesOnAndYesStops) {
         EXPECT_EQ(no.answered(), 1);
         EXPECT_TRUE(Contains(no.texts(), "Terminate the Scan now?"));
     }
-    EXPECT_FALSE(ScanCancelled);
+    EXPECT_FALSE(Session.ScanCancelled);
     EXPECT_EQ(recorder.statuses, all);
     {
         // Any message whose wParam carries 27 in its low word asks too, a key-up as well.
@@ -168,7 +168,7 @@ TEST_F(FolderWalk, EscapeAnsweredNoGoesOnAndYesStops) {
         EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
         EXPECT_EQ(yes.answered(), 1);
     }
-    EXPECT_TRUE(ScanCancelled);
+    EXPECT_TRUE(Session.ScanCancelled);
     EXPECT_FALSE(escapeDispatched);
     EXPECT_EQ(recorder.statuses.size(), all.size());
 }
@@ -181,14 +181,14 @@ TEST_F(FolderWalk, QuitAndDestroyMessagesCancelAndAreNotPutBack) {
     };
     PostQuitMessage(0);
     EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
-    EXPECT_TRUE(ScanCancelled);
+    EXPECT_TRUE(Session.ScanCancelled);
     MSG left;
     EXPECT_FALSE(PeekMessageA(&left, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 
-    ScanCancelled = false;
+    Session.ScanCancelled = false;
     PostMessageA(recorder.handle(), WM_DESTROY, 0, 0);
     EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
-    EXPECT_TRUE(ScanCancelled);
+    EXPECT_TRUE(Session.ScanCancelled);
     EXPECT_FALSE(destroyed);
     EXPECT_TRUE(IsWindow(recorder.handle()));
     EXPECT_TRUE(recorder.statuses.empty());
@@ -198,17 +198,17 @@ TEST_F(FolderWalk, MemoryPhaseOffersOneFileWithoutCountingIt) {
     ASSERT_TRUE(WriteSample("E:\\mem\\name.exe", 0));
     ASSERT_TRUE(WriteText("E:\\mem\\clean.exe", "x"));
     std::vector<uint8_t> before = ReadBytes("E:\\mem\\name.exe");
-    MemoryScanMode = true;
-    ScanCounters.filesScanned = 17;
+    Session.MemoryScanMode = true;
+    Session.ScanCounters.filesScanned = 17;
 
-    MemoryHit = true;
+    Session.MemoryHit = true;
     EXPECT_EQ(DirectoryWalker("E:\\mem\\clean.exe"), 17);
-    EXPECT_FALSE(MemoryHit);
+    EXPECT_FALSE(Session.MemoryHit);
 
     EXPECT_EQ(DirectoryWalker("E:\\mem\\name.exe"), 17);
-    EXPECT_TRUE(MemoryHit);
-    EXPECT_EQ(ScanCounters.filesScanned, 17);
-    EXPECT_EQ(ScanCounters.filesInfected, 1);
+    EXPECT_TRUE(Session.MemoryHit);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 17);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
     EXPECT_EQ(ReadBytes("E:\\mem\\name.exe"), before);
     EXPECT_TRUE(recorder.lines.empty());
     std::vector<std::string> expected = {"E:\\mem\\clean.exe", "E:\\mem\\name.exe"};
@@ -221,16 +221,16 @@ TEST_F(FolderWalk, MemoryPhaseChecksTheOneFileAndWalksNoFolder) {
     ASSERT_TRUE(WriteText("E:\\mem\\namname.old\\decoy.txt", "x"));
     ASSERT_TRUE(WriteBytes("E:\\mem\\worm.exe", BuildMatchingSample(SignatureTable[69])));
     ASSERT_TRUE(WriteText("E:\\mem\\worm.data\\settings.ini", "x"));
-    MemoryScanMode = true;
+    Session.MemoryScanMode = true;
     // Folders beside the running program (name.old, worm.data) are not its business: walking
     // them would only clear the hit its own file gave.
     DirectoryWalker("E:\\mem\\name.exe");
     EXPECT_EQ(recorder.statuses, std::vector<std::string>{"E:\\mem\\name.exe"});
-    EXPECT_FALSE(MemoryHit);
+    EXPECT_FALSE(Session.MemoryHit);
     DirectoryWalker("E:\\mem\\worm.exe");
-    EXPECT_TRUE(MemoryHit);
+    EXPECT_TRUE(Session.MemoryHit);
     EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"E:\\mem\\name.exe", "E:\\mem\\worm.exe"}));
-    EXPECT_EQ(ScanCounters.filesScanned, 0);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
     EXPECT_TRUE(FileExists("E:\\mem\\worm.exe"));
 }
 
@@ -252,9 +252,9 @@ TEST_F(FolderWalk, EntriesBeyond259CharactersAreSkippedWithoutHarm) {
     ASSERT_TRUE(WriteWide(wideFolder + L"\\subfolder\\z.txt", {'z'}));
 
     int32_t result = DirectoryWalker("E:\\deep\\*.*");
-    EXPECT_EQ(result, ScanCounters.filesScanned);
-    EXPECT_EQ(ScanCounters.filesScanned, 2);  // x.txt and m.exe
-    EXPECT_EQ(ScanCounters.filesRemoved, 1);
+    EXPECT_EQ(result, Session.ScanCounters.filesScanned);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 2);  // x.txt and m.exe
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
     ASSERT_EQ(recorder.lines.size(), 1u);
     EXPECT_EQ(recorder.lines[0], RemovedLine(folder + "\\m.exe", "W32/Vorlex.Ih.Worm"));
     EXPECT_EQ(ReadWide(wideFolder + L"\\a_much_longer_name.exe"), sample);
@@ -269,26 +269,26 @@ TEST_F(FolderWalk, EntriesBeyond259CharactersAreSkippedWithoutHarm) {
 TEST_F(FolderWalk, RootWalkNotesTheProgramFilesFolderItCouldMiss) {
     // A root without the folder: the pattern keeps the folder's path and nothing is pending.
     EXPECT_EQ(DirectoryWalker("E:\\*.*"), 0);
-    EXPECT_STREQ(ProgramFilesPattern, "E:\\Program Files");
-    EXPECT_EQ(ProgramFilesPending, 0);
+    EXPECT_STREQ(Session.ProgramFilesPattern, "E:\\Program Files");
+    EXPECT_EQ(Session.ProgramFilesPending, 0);
 
     // Stored in capitals the folder exists, but no walk enters it under its exact name.
     ASSERT_TRUE(WriteText("E:\\PROGRAM FILES\\app\\x.txt", "x"));
     DirectoryWalker("E:\\*.*");
-    EXPECT_STREQ(ProgramFilesPattern, "E:\\Program Files\\*.*");
-    EXPECT_EQ(ProgramFilesPending, 1);
-    EXPECT_EQ(ProgramFilesSeen, 0);
+    EXPECT_STREQ(Session.ProgramFilesPattern, "E:\\Program Files\\*.*");
+    EXPECT_EQ(Session.ProgramFilesPending, 1);
+    EXPECT_EQ(Session.ProgramFilesSeen, 0);
 
     // Longer patterns leave the bookkeeping alone.
-    std::strcpy(ProgramFilesPattern, "kept");
+    std::strcpy(Session.ProgramFilesPattern, "kept");
     DirectoryWalker("E:\\PROGRAM FILES\\*.*");
-    EXPECT_STREQ(ProgramFilesPattern, "kept");
-    EXPECT_EQ(ProgramFilesSeen, 0);
+    EXPECT_STREQ(Session.ProgramFilesPattern, "kept");
+    EXPECT_EQ(Session.ProgramFilesSeen, 0);
 }
 
 TEST_F(FolderWalk, DescendingIntoProgramFilesUnderItsExactNameMarksItSeen) {
     ASSERT_TRUE(WriteText("E:\\Program Files\\app\\x.txt", "x"));
     DirectoryWalker("E:\\*.*");
-    EXPECT_EQ(ProgramFilesPending, 1);
-    EXPECT_EQ(ProgramFilesSeen, 1);
+    EXPECT_EQ(Session.ProgramFilesPending, 1);
+    EXPECT_EQ(Session.ProgramFilesSeen, 1);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "clean/service_keys.h"
-#include "memory/service_stop.h"
+#include "processes/service_stop.h"
 #include "wine_test_support.h"
 
 namespace {

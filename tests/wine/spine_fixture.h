@@ -10,36 +10,25 @@
 #include <thread>
 #include <vector>
 
-#include "detect/detect_state.h"
+#include "app/window_host.h"
+#include "core/report.h"
+#include "core/scan_session.h"
+#include "core/signature_table.h"
 #include "detect/file_checker.h"
-#include "detect/signature_table.h"
 #include "scan/directory_walker.h"
-#include "scan/report.h"
-#include "scan/scan_state.h"
 #include "support/sample_builder.h"
 #include "wine_test_support.h"
 
 // Posted to the recorder window by a test to have the engine see a confirmed cancel.
 constexpr UINT kCancelMessage = WM_APP + 1;
 
-// The state a fresh program run starts a drive scan with.
+// The state a fresh program run starts a drive scan with, reporting to the same host.
 inline void ResetScanState() {
-    ScanCounters = {0, 0, 0};
-    ScanCancelled = false;
-    ScanFinished = false;
-    RestartNeeded = 0;
-    RemovalAction = kActionDelete;
-    MemoryScanMode = false;
-    MemoryHit = false;
-    MemoryRemovalRequest = 0;
-    KnownEntrySize = -1;
-    ProgramFilesPending = 0;
-    ProgramFilesSeen = 0;
-    std::memset(ProgramFilesPattern, 0, sizeof ProgramFilesPattern);
-    std::memset(StatusText, 0, sizeof StatusText);
-    std::memset(LastDetectionName, 0, sizeof LastDetectionName);
-    std::memset(CurrentFilePath, 0, sizeof CurrentFilePath);
-    std::memset(WormValueName, 0, sizeof WormValueName);
+    ScanHost* host = Session.host;
+    Session = FreshScanSession();
+    Session.host = host;
+    Session.RemovalAction = kActionDelete;
+    Session.MemoryScanMode = false;
 }
 
 inline std::string RecordName(int index) { return SignatureTable[index].name; }
@@ -163,9 +152,9 @@ protected:
     void SetUp() override {
         ResetScanState();
         recorder.onMessage = [this](UINT message, WPARAM, LPARAM) {
-            if (message == kCancelMessage) ScanCancelled = true;
-            if (message == UM_SHOWSTATUS && !MemoryScanMode) driveStatuses.emplace_back(StatusText);
-            if (message == UM_SHOWSTATUS && cancelAtStatus && StatusText == cancelStatus)
+            if (message == kCancelMessage) Session.ScanCancelled = true;
+            if (message == UM_SHOWSTATUS && !Session.MemoryScanMode) driveStatuses.emplace_back(Session.StatusText);
+            if (message == UM_SHOWSTATUS && cancelAtStatus && Session.StatusText == cancelStatus)
                 PostMessageA(recorder.handle(), kCancelMessage, 0, 0);
             if (onOther) onOther(message);
         };

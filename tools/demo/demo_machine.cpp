@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "detect/signature_table.h"
+#include "core/signature_table.h"
 #include "sample_builder.h"
 #include "wine_test_support.h"
 

@@ -1,7 +1,0 @@
-// Definitions of the main window's shared drawing objects and flags.
-#include "app/main_window_state.h"
-
-HFONT LabelFont = nullptr;
-HBRUSH WhiteBrush = nullptr;
-bool LargeFonts = false;
-CWnd* MainDialog = nullptr;

@@ -1,0 +1,21 @@
+// What is done with an infected file: deleted, renamed or left, with its one result line.
+#pragma once
+#include <cstdint>
+
+enum class RemovalOutcome { kNothing, kDeleted, kNotDeleted, kRenamed, kNotRenamed, kLeft };
+
+// How one kind of infected file is removed and reported.
+struct RemovalStyle {
+    // An executable is forced: attributes reset first, the processes that hold it ended and the
+    // deletion tried again, else scheduled for the next restart. A mail file is simply deleted.
+    bool forced;
+    const char* notDeletedWord;  // outcome word of a deletion that failed
+    const char* leftWord;        // outcome word of a file left in place by the user's choice
+};
+extern const RemovalStyle kExecutableRemoval;
+extern const RemovalStyle kMailFileRemoval;
+
+// Applies `action` (100/102 delete, 101 rename, 103 leave; anything else: nothing) to the file at
+// `path` found as `name`, writes the outcome line and counts a deletion in files removed. On the
+// forced deletion's last failure, RestartNeeded takes the result of the scheduling at restart.
+RemovalOutcome ApplyRemovalAction(int32_t action, const char* path, const char* name, const RemovalStyle& style);

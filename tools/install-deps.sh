@@ -5,7 +5,7 @@ set -euo pipefail
 pkgs=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 wine32:i386 fonts-wine xvfb x11-apps imagemagick xdotool python3-pil python3-pefile fonts-liberation fonts-dejavu-core
+  wine64 wine32:i386 fonts-wine xvfb xserver-xephyr libxinerama1 x11-apps imagemagick xdotool python3-pil python3-pefile fonts-liberation fonts-dejavu-core
 )
 [ "${1:-}" = bench ] && pkgs+=(clamav)
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi

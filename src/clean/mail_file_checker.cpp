@@ -1,7 +1,7 @@
 // Removal of a uuencoded mail file that carries a known worm body (the hosts file is handed here).
 #include "clean/mail_file_checker.h"
 
-#include "clean/autorun_clean.h"
+#include "clean/uninstall_entry.h"
 #include "core/mail_scan.h"
 #include "core/scan_session.h"
 #include "core/text.h"

@@ -1,9 +1,10 @@
 // Removal of the worm's uninstall command and of the autorun value that comes with it.
+#include "clean/uninstall_entry.h"
+
 #include <windows.h>
 
 #include <cstring>
 
-#include "clean/autorun_clean.h"
 #include "platform/handles.h"
 #include "platform/registry_values.h"
 #include "platform/wow64.h"

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "clean/autorun_clean.h"
+#include "clean/uninstall_entry.h"
 #include "core/pe_image.h"
 #include "core/report.h"
 #include "core/scan_session.h"

@@ -2,16 +2,18 @@
 // redirection of System32 to SysWOW64.
 #include "platform/wow64.h"
 
+#include "platform/entry_point.h"
+
 namespace {
 
 // The entry points are looked up by name: they are missing before XP SP2 and on the 9x line.
 template <typename Function>
 Function Kernel32EntryPoint(const char* name) {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, name)));
+    return kernel ? LookUpEntryPoint<Function>(kernel, name) : nullptr;
 }
 
+// Declared by the headers only for XP and later, which this build does not ask for.
 using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE process, BOOL* wow64);
 using DisableRedirectionFn = BOOL(WINAPI*)(void** oldValue);
 using RevertRedirectionFn = BOOL(WINAPI*)(void* oldValue);

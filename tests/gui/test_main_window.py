@@ -3,7 +3,7 @@ import os
 import subprocess
 import unittest
 
-from gui_session import GuiSession, MAIN_TITLE
+from gui_session import GuiSession, MAIN_TITLE, unescape
 import screen_checks
 
 MAIN = MAIN_TITLE + "@1055"  # the main window, never a dialog that shares its title
@@ -331,6 +331,97 @@ class MainWindowTest(unittest.TestCase):
             self.assertEqual(len(sample_lines(lines)), 148)
             self.assertGreater(len(lines), 150)
             self.assertIn("infected_", lines[0])
+            s.auto("click", MAIN, OK_BUTTON)
+            self.assertEqual(purgix.wait(timeout=60), 0)
+
+    # -- the window and the scan unwinding under it ----------------------------------------------
+    def wait_scanning_in(self, s, folder):
+        s.wait_for(lambda: unescape(s.text(STATUS, MAIN)).startswith(folder), timeout=120,
+                   what="the walk inside " + folder)
+
+    def assertMarkerHandled(self, s):
+        """A line posted now, once shown, proves that every message posted before it was handled."""
+        before = len(s.lines(RESULT_LIST, MAIN))
+        s.auto("post", MAIN, UM_ADDLINE, 0, 0)
+        s.wait_for(lambda: len(s.lines(RESULT_LIST, MAIN)) > before, what="the marker line")
+
+    def statistics_scanned(self, lines):
+        return int(next(line for line in lines if line.startswith("Total files scanned")).split(":")[-1])
+
+    def test_the_escape_that_answers_a_question_does_not_ask_again(self):
+        with GuiSession("main_escape_release") as s:
+            make_clean_tree(s.c_path("C:\\bulk"), 100, 150)
+            purgix = start_main(s)
+            s.auto("click", MAIN, SCAN)
+            self.wait_scanning_in(s, "C:\\bulk\\")
+            s.auto("key", MAIN, 27)
+            dialog_up(s, MAIN_TITLE)
+            s.auto("key", MAIN_TITLE + "@1086", 27)  # Escape answers No
+            s.auto("wait-gone", MAIN_TITLE + "@1086", 60000)
+            # The key's release reaches the main window once the question is gone.
+            s.auto("post", MAIN, 0x0101, 27, 0xC0000001)
+            self.assertMarkerHandled(s)
+            self.assertEqual(s.auto("exists", MAIN_TITLE + "@1086"), "0", "the release asked again")
+            s.auto("click", MAIN, CANCEL)
+            dialog_up(s, MAIN_TITLE)
+            s.auto("click", MAIN_TITLE + "@1086", 6)
+            s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated", timeout=120, what="Scanning terminated")
+            s.auto("click", MAIN, OK_BUTTON)
+            self.assertEqual(purgix.wait(timeout=60), 0)
+
+    def test_a_question_asked_before_the_scan_starts_holds_it_and_yes_cancels_it(self):
+        with GuiSession("main_question_before_start") as s:
+            make_clean_tree(s.c_path("C:\\bulk"), 20, 100)
+            purgix = start_main(s)
+            # Escape right behind the click: the question opens before the start timer's first tick.
+            s.auto("click-key", MAIN, SCAN, 27)
+            dialog_up(s, MAIN_TITLE)
+            self.assertEqual(s.text(1086, MAIN_TITLE + "@1086"), QUESTION)
+            s.auto("click", MAIN_TITLE + "@1086", 6)
+            s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated" and s.state(OK_BUTTON, MAIN) == (True, True),
+                       timeout=120, what="Scanning terminated")
+            lines = s.lines(RESULT_LIST, MAIN)
+            self.assertEqual(lines[0], "Scanning statistics")
+            self.assertEqual(self.statistics_scanned(lines), 0)
+            s.auto("click", MAIN, OK_BUTTON)
+            self.assertEqual(purgix.wait(timeout=60), 0)
+
+    def test_ok_works_only_once_a_cancelled_scan_has_returned(self):
+        with GuiSession("main_ok_while_unwinding") as s:
+            make_clean_tree(s.c_path("C:\\bulk"), 100, 150)
+            purgix = start_main(s)
+            s.auto("click", MAIN, SCAN)
+            self.wait_scanning_in(s, "C:\\bulk\\")
+            s.auto("click", MAIN, CANCEL)
+            dialog_up(s, MAIN_TITLE)
+            # Yes, and OK right behind it, while the scan is still unwinding.
+            s.auto("clicks", MAIN_TITLE + "@1086", 6, MAIN, OK_BUTTON)
+            s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated" and s.state(OK_BUTTON, MAIN) == (True, True),
+                       timeout=120, what="Scanning terminated")
+            self.assertMarkerHandled(s)  # the window is still there, showing the statistics
+            self.assertIsNone(purgix.poll())
+            s.auto("click", MAIN, OK_BUTTON)
+            self.assertEqual(purgix.wait(timeout=60), 0)
+
+    def test_questions_are_centred_over_the_main_window_on_its_own_monitor(self):
+        with GuiSession("main_second_monitor", monitors=2) as s:
+            make_clean_tree(s.c_path("C:\\bulk"), 100, 150)
+            purgix = start_main(s)
+            # The second monitor lies right of the first; the window goes wholly onto it.
+            s.auto("move", MAIN, 1024 + 200, 150)
+            s.auto("click", MAIN, SCAN)
+            self.wait_scanning_in(s, "C:\\bulk\\")
+            s.auto("click", MAIN, CANCEL)
+            dialog_up(s, MAIN_TITLE)
+            main, question = rect(s), rect(s, title=MAIN_TITLE + "@1086")
+            s.screenshot("main_question_second_monitor")
+            self.assertGreaterEqual(question[0], 1024, "the question left the main window's monitor")
+            self.assertLessEqual(question[2], 2048)
+            self.assertLessEqual(abs((question[0] + question[2]) - (main[0] + main[2])), 2, "not centred across")
+            self.assertLessEqual(abs((question[1] + question[3]) - (main[1] + main[3])), 2, "not centred down")
+            s.auto("click", MAIN_TITLE + "@1086", 6)
+            s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated" and s.state(OK_BUTTON, MAIN) == (True, True),
+                       timeout=120, what="Scanning terminated")
             s.auto("click", MAIN, OK_BUTTON)
             self.assertEqual(purgix.wait(timeout=60), 0)
 

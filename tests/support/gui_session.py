@@ -77,13 +77,14 @@ def start_automation(prefix, display, program=r"T:\bin\purgix_auto.exe"):
 class GuiSession:
     """Everything one GUI test starts, stopped again (by PID and by wineserver -k) when it ends."""
 
-    def __init__(self, name, version="win7", drives=None):
+    def __init__(self, name, version="win7", drives=None, monitors=1):
         self.name = name
         self.build = win_build_dir()
         self.bin = os.path.join(self.build, "bin")
         self.screens = os.path.join(self.build, "screenshots")
         self.prefix = winebox.Prefix(self.build, name, version=version, drives=drives,
                                      programs_dir=self.build, graphics="x11")
+        self.monitors = monitors
         self.xvfb = None
         self.automation = None
 
@@ -96,7 +97,7 @@ class GuiSession:
             for scheme in ("http", "https"):
                 winebox.append_reg(system_reg, r"Software\Classes\%s\shell\open\command" % scheme,
                                    {"@": r'T:\bin\url_recorder.exe %1'})
-            self.xvfb = winebox.Xvfb()
+            self.xvfb = winebox.Xvfb(monitors=self.monitors)
             self.prefix.start_server()
             self.automation = start_automation(self.prefix, self.xvfb.display)
         except BaseException:

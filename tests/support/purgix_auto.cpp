@@ -129,6 +129,17 @@ std::string Run(const std::vector<std::string>& w) {
         return "ok";
     }
     if (cmd == "exists") return FindTopWindow(arg(1)) ? "ok 1" : "ok 0";
+    if (cmd == "clicks") {  // clicks TITLE ID [TITLE ID ...]: posted back to back, so they queue together
+        std::vector<HWND> controls;
+        for (size_t i = 1; i + 1 < w.size(); i += 2) {
+            HWND top = FindTopWindow(w[i]);
+            HWND control = top ? GetDlgItem(top, atoi(w[i + 1].c_str())) : nullptr;
+            if (!control) return "error no control " + w[i] + " " + w[i + 1];
+            controls.push_back(control);
+        }
+        for (HWND control : controls) PostMessageW(control, BM_CLICK, 0, 0);
+        return "ok";
+    }
 
     HWND window = FindTopWindow(arg(1));
     if (!window) return "error no window " + arg(1);
@@ -155,6 +166,11 @@ std::string Run(const std::vector<std::string>& w) {
         PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
         return "ok";
     }
+    if (cmd == "move") {  // move TITLE X Y: the window's top-left corner to a point of the screen
+        SetWindowPos(window, nullptr, atoi(arg(2).c_str()), atoi(arg(3).c_str()), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return "ok";
+    }
     if (cmd == "close") {  // close TITLE: the system close command (Alt+F4)
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         return "ok";
@@ -169,6 +185,13 @@ std::string Run(const std::vector<std::string>& w) {
     if (!control) return "error no control " + arg(2);
     if (cmd == "click") {  // posted: a click that opens a modal dialog must not block us
         PostMessageW(control, BM_CLICK, 0, 0);
+        return "ok";
+    }
+    if (cmd == "click-key") {  // click-key TITLE ID VK: a click, and right behind it a key press to the window
+        UINT vk = static_cast<UINT>(strtoul(arg(3).c_str(), nullptr, 0));
+        PostMessageW(control, BM_CLICK, 0, 0);
+        PostMessageW(window, WM_KEYDOWN, vk, 1);
+        PostMessageW(window, WM_KEYUP, vk, 0xC0000001);
         return "ok";
     }
     if (cmd == "command") {  // command TITLE ID: WM_COMMAND as a click would send it

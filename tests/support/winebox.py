@@ -300,26 +300,48 @@ class Prefix:
             shutil.rmtree(self.root, ignore_errors=True)
 
 
-class Xvfb:
-    """A private X display: started on a free number, stopped by its PID."""
+def _start_x_server(args, env=None):
+    """Starts an X server on a free display number (it writes the number to a pipe); returns the
+    process and the display name."""
+    read_end, write_end = os.pipe()
+    proc = subprocess.Popen(args[:1] + ["-displayfd", str(write_end)] + args[1:] + ["-nolisten", "tcp"],
+                            pass_fds=(write_end,), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    deadline = time.time() + 30
+    while not number.endswith(b"\n") and time.time() < deadline:
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read_end)
+    return proc, (":" + number.decode().strip()) if number.strip() else None
 
-    def __init__(self, size="1024x768x24"):
-        read_end, write_end = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"],
-                                     pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        deadline = time.time() + 30
-        while not number.endswith(b"\n") and time.time() < deadline:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        if not number.strip():
+
+class Xvfb:
+    """A private X display: started on a free number, stopped by its PID. With monitors=2, two
+    monitors side by side, as Wine sees them through Xinerama: Xvfb places every screen at the same
+    origin, so a nested Xephyr with two screens, drawn on a wide Xvfb, makes them."""
+
+    def __init__(self, size="1024x768x24", monitors=1):
+        width, height, depth = (int(v) for v in size.split("x"))
+        self.procs = []
+        outer = "%dx%dx%d" % (width * monitors, height, depth)
+        proc, display = _start_x_server(["Xvfb", "-screen", "0", outer])
+        self.procs.append(proc)
+        if display and monitors > 1:
+            screens = []
+            for number in range(monitors):
+                screens += ["-screen", "%dx%d+%d+0" % (width, height, number * width)]
+            env = dict(os.environ, DISPLAY=display)
+            # Without RandR, which would show Wine the one window Xephyr draws in, Wine takes its
+            # monitors from Xinerama.
+            proc, display = _start_x_server(["Xephyr"] + screens + ["+xinerama", "-extension", "RANDR"], env=env)
+            self.procs.append(proc)
+        if not display:
             self.stop()
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number.decode().strip()
+            raise RuntimeError("the X display did not start")
+        self.display = display
 
     def screenshot(self, path):
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
@@ -327,13 +349,14 @@ class Xvfb:
         return path
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        for proc in reversed(self.procs):
+            if proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+                    proc.wait()
 
 
 def version_for_test(gtest_filter):

@@ -2,6 +2,7 @@
 #include "clean_fixture.h"
 
 #include "clean/autorun_clean.h"
+#include "clean/uninstall_entry.h"
 #include "core/scan_session.h"
 
 namespace {

@@ -147,9 +147,9 @@ TEST_F(FolderWalk, EscapeAnsweredNoGoesOnAndYesStops) {
     MakeSmallTree();
     std::vector<std::string> all;
     ExpectedStatuses("E:\\walk", &all);
-    bool escapeDispatched = false;
+    std::vector<UINT> dispatched;
     onOther = [&](UINT message) {
-        if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_APP + 3) escapeDispatched = true;
+        if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_APP + 3) dispatched.push_back(message);
     };
     {
         DialogAnswerer no(IDNO);
@@ -161,16 +161,21 @@ TEST_F(FolderWalk, EscapeAnsweredNoGoesOnAndYesStops) {
     }
     EXPECT_FALSE(Session.ScanCancelled);
     EXPECT_EQ(recorder.statuses, all);
+    EXPECT_TRUE(dispatched.empty()) << "the key press is the question's, not the window's";
     {
-        // Any message whose wParam carries 27 in its low word asks too, a key-up as well.
+        // Only a press of the key asks: its release (which follows the key that answered the last
+        // question) and any other message that merely carries 27 go to the window as usual.
         DialogAnswerer yes(IDYES);
+        PostMessageA(recorder.handle(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
         PostMessageA(recorder.handle(), WM_APP + 3, MAKEWPARAM(VK_ESCAPE, 1), 0);
+        PostMessageA(recorder.handle(), WM_KEYDOWN, VK_ESCAPE, 0);
         EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
+        yes.Finish();
         EXPECT_EQ(yes.answered(), 1);
     }
     EXPECT_TRUE(Session.ScanCancelled);
-    EXPECT_FALSE(escapeDispatched);
-    EXPECT_EQ(recorder.statuses.size(), all.size());
+    EXPECT_EQ(dispatched, (std::vector<UINT>{WM_KEYUP, WM_APP + 3}));
+    EXPECT_EQ(recorder.statuses.size(), all.size() + 1);
 }
 
 TEST_F(FolderWalk, QuitAndDestroyMessagesCancelAndAreNotPutBack) {

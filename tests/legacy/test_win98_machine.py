@@ -29,7 +29,9 @@ class ShippedExeTraced(InfectedMachineScenario):
 
     def setUp(self):
         self.build = win_build_dir()
-        self.trace_folder = tempfile.mkdtemp(prefix="relay-", dir=os.path.join(self.build, "wine-runs"))
+        runs = os.path.join(self.build, "wine-runs")  # where every test of the tree keeps its run folder
+        os.makedirs(runs, exist_ok=True)
+        self.trace_folder = tempfile.mkdtemp(prefix="relay-", dir=runs)
         self.trace = os.path.join(self.trace_folder, "purgix.trace")
         if os.environ.get("PURGIX_KEEP_PREFIX") != "1":
             self.addCleanup(shutil.rmtree, self.trace_folder, True)

@@ -124,9 +124,10 @@ class Rules:
                 and function not in check_dist.WIDE_ON_WINDOWS_95)
 
     def verdict(self, library, function, args):
-        """Why the 9x line refuses this call, or None. args: the integer values of the arguments."""
+        """Why the 9x line refuses this call, or None. args: the integer values of the arguments.
+        The caller leaves out absent functions the program looked up at run time (see relay_judge)."""
         if function in self.absent:
-            return "absent on the 9x line: GetProcAddress gives NULL there"
+            return "absent on the 9x line and not looked up: its loader refuses a program that imports it"
         if function in self.stubs or function.startswith("MoveFileEx"):
             return "a stub on the 9x line that always fails"
         if self.is_wide_stub(library, function):

@@ -7,6 +7,11 @@ program's process and its return address lies inside the program's image (where 
 it .. + SizeOfImage), so the statically linked runtime's calls count too and those of Wine's own
 libraries do not. Each counted call is held against nine_x_rules.Rules; a function no row of the
 audit names is a fault as well, so a new call cannot slip past unexamined.
+
+Two kinds of call cannot happen on the 9x line at all and are counted, not judged: calls into a
+library it lacks (psapi.dll never loads there) and calls of a function it lacks that the program
+looked up with GetProcAddress (the lookup gives NULL there). What the program does instead is the
+strict build's to try.
 """
 import collections
 import os
@@ -23,6 +28,8 @@ import nine_x_rules  # noqa: E402
 # "0020:0024:Call KERNEL32.ReadFile(0000004c,0032f4c8,00000040,0032f4c4,00000000) ret=00401234"
 CALL = re.compile(r"^([0-9a-f]+):[0-9a-f]+:Call ([A-Za-z0-9_.]+?)\.([A-Za-z0-9_@?$]+)\((.*)\) ret=([0-9a-f]+)$")
 # "0020:0024:trace:loaddll:build_module Loaded L"F:\\Purgix.exe" at 00400000: native"
+# The looked-up name of "Call KERNEL32.GetProcAddress(7b600000,00426c20 "IsWow64Process") ret=..."
+LOOKED_UP = re.compile(r'^[0-9a-fA-F]+,[0-9a-fA-F]+ "([^"\\]+)"$')
 LOADED = re.compile(r'^([0-9a-f]+):[0-9a-f]+:trace:loaddll:\w+ Loaded L"(.*)" at ([0-9A-Fa-f]+): native')
 
 
@@ -90,7 +97,7 @@ class Verdict:
     def __init__(self):
         self.counted = collections.Counter()          # function -> calls from the image
         self.faults = collections.OrderedDict()       # (function, why, ret) -> [count, first line]
-        self.not_judged = collections.Counter()       # functions of libraries the 9x line lacks
+        self.not_judged = collections.Counter()       # calls that cannot happen on the 9x line
 
     def fault(self, function, why, ret, line):
         key = (function, why, ret)
@@ -114,6 +121,7 @@ def judge(trace, program, system32, rules=None):
     absent_libraries = {lib[:-4].upper() for lib in rules.absent_libraries}
     verdict = Verdict()
     images = {}  # process id -> (base, end) of the program's image in that process
+    looked_up = set()  # names the program asked GetProcAddress for
     with open(trace, encoding="utf-8", errors="replace") as f:
         for line in f:
             if ":Call " not in line:
@@ -133,9 +141,11 @@ def judge(trace, program, system32, rules=None):
             if library.upper() == "NTDLL" and function in forwards:
                 library, function = "KERNEL32", forwards[function]
             verdict.counted[function] += 1
-            if library.upper() in absent_libraries:
-                # On the 9x line the library never loads, so its calls cannot happen there; the
-                # strict build's run is where its absence is tried.
+            if function == "GetProcAddress":
+                name = LOOKED_UP.match(call.group(4))
+                if name:
+                    looked_up.add(name.group(1))
+            if library.upper() in absent_libraries or (function in rules.absent and function in looked_up):
                 verdict.not_judged[function] += 1
                 continue
             why = rules.verdict(library, function, argument_values(call.group(4)))

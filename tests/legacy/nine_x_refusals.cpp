@@ -1,8 +1,9 @@
 // The strict test build's refusals: each fails as Windows 95/98/Me fails when the version says 9x.
 //
-// Error codes are those the 9x line sets: ERROR_CALL_NOT_IMPLEMENTED from a stub,
-// ERROR_INVALID_PARAMETER for an argument it does not support, ERROR_MOD_NOT_FOUND and
-// ERROR_PROC_NOT_FOUND for what it does not have. On any other line every call goes through.
+// A stub fails with ERROR_CALL_NOT_IMPLEMENTED, as the 9x line's stubs report; an argument that
+// line does not take gives ERROR_INVALID_PARAMETER, what it does not have ERROR_MOD_NOT_FOUND or
+// ERROR_PROC_NOT_FOUND. The program may rely on the failure, not on its code. On any other line
+// every call goes through.
 #define PURGIX_NINE_X_REFUSALS_DEFINED
 #include "nine_x_refusals.h"
 
@@ -38,9 +39,10 @@ Result Refuse(DWORD error, Result failure) {
 
 bool IsDiskFile(HANDLE file) { return GetFileType(file) == FILE_TYPE_DISK; }
 
-bool Listed(const char* name, const char* const* list, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        if (lstrcmpiA(name, list[i]) == 0) return true;
+template <size_t Count>
+bool Listed(const char* name, const char* const (&list)[Count]) {
+    for (const char* entry : list)
+        if (lstrcmpiA(name, entry) == 0) return true;
     return false;
 }
 
@@ -52,7 +54,7 @@ const char* FileNamePart(const char* path) {
 }
 
 bool AbsentLibrary(const char* name) {
-    return name && OnNineX() && Listed(FileNamePart(name), kAbsentLibraries, sizeof kAbsentLibraries / sizeof *kAbsentLibraries);
+    return name && OnNineX() && Listed(FileNamePart(name), kAbsentLibraries);
 }
 
 // The 9x line's tool-help gives the executable's full path where Wine gives only its file name;
@@ -60,27 +62,32 @@ bool AbsentLibrary(const char* name) {
 using ProcessWalk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
 using FullImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 
-FARPROC KernelEntry(const char* name) { return GetProcAddress(GetModuleHandleA("kernel32.dll"), name); }
+template <typename Function>
+Function KernelEntry(const char* name) {
+    FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
 
 void UseFullPath(PROCESSENTRY32* entry) {
-    auto fullName = reinterpret_cast<FullImageName>(reinterpret_cast<void (*)()>(KernelEntry("QueryFullProcessImageNameA")));
+    auto fullName = KernelEntry<FullImageName>("QueryFullProcessImageNameA");
     HANDLE process = fullName ? OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry->th32ProcessID) : nullptr;
     if (!process) return;
     char path[MAX_PATH];
     DWORD size = sizeof path;
-    if (fullName(process, 0, path, &size) && size < sizeof entry->szExeFile) std::memcpy(entry->szExeFile, path, size + 1);
+    if (fullName(process, 0, path, &size) && size < sizeof entry->szExeFile)
+        std::memcpy(entry->szExeFile, path, size + 1);
     CloseHandle(process);
 }
 
 BOOL Walk(const char* step, HANDLE snapshot, PROCESSENTRY32* entry) {
-    auto real = reinterpret_cast<ProcessWalk>(reinterpret_cast<void (*)()>(KernelEntry(step)));
+    auto real = KernelEntry<ProcessWalk>(step);
     if (!real || !real(snapshot, entry)) return FALSE;
     UseFullPath(entry);
     return TRUE;
 }
 
-BOOL WINAPI FullPathProcess32First(HANDLE snapshot, PROCESSENTRY32* entry) { return Walk("Process32First", snapshot, entry); }
-BOOL WINAPI FullPathProcess32Next(HANDLE snapshot, PROCESSENTRY32* entry) { return Walk("Process32Next", snapshot, entry); }
+BOOL WINAPI FullPathFirst(HANDLE snapshot, PROCESSENTRY32* entry) { return Walk("Process32First", snapshot, entry); }
+BOOL WINAPI FullPathNext(HANDLE snapshot, PROCESSENTRY32* entry) { return Walk("Process32Next", snapshot, entry); }
 
 FARPROC AsEntry(ProcessWalk walk) { return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(walk)); }
 
@@ -166,11 +173,11 @@ FARPROC WINAPI NineX_GetProcAddress(HMODULE module, LPCSTR name) {
     // A name whose pointer value fits 16 bits is an ordinal.
     const bool byName = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF;
     if (byName && OnNineX()) {
-        if (Listed(name, kAbsentFunctions, sizeof kAbsentFunctions / sizeof *kAbsentFunctions))
+        if (Listed(name, kAbsentFunctions))
             return Refuse<FARPROC>(ERROR_PROC_NOT_FOUND, nullptr);
         if (module && module == GetModuleHandleA("kernel32.dll")) {
-            if (std::strcmp(name, "Process32First") == 0) return AsEntry(FullPathProcess32First);
-            if (std::strcmp(name, "Process32Next") == 0) return AsEntry(FullPathProcess32Next);
+            if (std::strcmp(name, "Process32First") == 0) return AsEntry(FullPathFirst);
+            if (std::strcmp(name, "Process32Next") == 0) return AsEntry(FullPathNext);
         }
     }
     return GetProcAddress(module, name);

@@ -51,10 +51,11 @@ tree_tests = $(PY) tests/support/winebox.py template $(1) >/dev/null && (cd $(1)
   s=$$?; $(PY) tests/support/winebox.py stop-leftovers $(1); [ $$s -eq 0 ]
 
 # Wine and GUI tests of the x64 build, then the x86 layer: the shipped 32-bit exe in 32-bit prefixes,
-# skipped with its reason where the kernel cannot run 32-bit programs.
+# skipped with its reason where the kernel cannot run 32-bit programs. Each tree's ctest runs its
+# part of the legacy layer too.
 test-windows: build-win64 build-win32
 	@status=0; $(call tree_tests,$(WIN64)) || status=1; \
-	if reason=$$($(PY) tests/support/winebox.py x86-unavailable); then echo "x86 layer skipped: $$reason"; \
+	if reason=$$($(PY) tests/support/winebox.py x86-unavailable); then echo "x86 layer and the legacy win98 scenarios skipped: $$reason"; \
 	else $(call tree_tests,$(WIN32)) || status=1; fi; exit $$status
 
 # The shipped exes: GUI PE files of the right machine, every resource, nothing the 9x line lacks.

@@ -14,14 +14,15 @@ stripped GUI programs that need no DLL beyond the system's own.
 import hashlib
 import os
 import re
-import struct
 import subprocess
 import sys
+
+import pefile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 PE_RESOURCES = os.path.join(ROOT, "tools", "artwork", "pe_resources.py")
 sys.path.insert(0, os.path.dirname(PE_RESOURCES))
-from pe_resources import Reader, resources  # noqa: E402
+from pe_resources import Reader, load_pe, parse_directory, resources, section_block  # noqa: E402
 
 IMAGE_FILE_EXECUTABLE_IMAGE, IMAGE_FILE_32BIT_MACHINE, IMAGE_FILE_DLL = 0x0002, 0x0100, 0x2000
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
@@ -146,62 +147,53 @@ def check_oldest_systems(name, pe, data, faults):
                       (name, ", ".join("%d" % i for i in too_large)))
 
 
+def imports_of(pe):
+    """{DLL: [function or #ordinal]} from the import table. pefile leaves out, without a warning,
+    a library or function whose name it finds implausible; such a gap is a fault here, so that
+    nothing imported escapes the audit."""
+    directory = parse_directory(pe, "IMAGE_DIRECTORY_ENTRY_IMPORT")
+    if directory is None:
+        return {}
+    libraries = getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])
+    thunk = 8 if pe.PE_TYPE == pefile.OPTIONAL_HEADER_MAGIC_PE_PLUS else 4
+
+    def in_a_row(rvas, start, size):
+        """Whether entries of `size` bytes lie at `rvas` one after another from `start`, up to a zero one."""
+        end = start + size * len(rvas)
+        return rvas == list(range(start, end, size)) and not any(section_block(pe, end, size))
+
+    descriptors = [pe.get_rva_from_offset(lib.struct.get_file_offset()) for lib in libraries]
+    if not in_a_row(descriptors, directory.VirtualAddress, 20):
+        raise ValueError("the import table holds a library none of whose functions can be read")
+    imports = {}
+    for lib in libraries:
+        dll = lib.dll.decode("ascii", "replace").upper()
+        table = lib.struct.OriginalFirstThunk or lib.struct.FirstThunk
+        if not in_a_row([f.thunk_rva for f in lib.imports], table, thunk):
+            raise ValueError("the import table holds a function of %s whose name cannot be read" % dll)
+        imports.setdefault(dll, []).extend("#%d" % f.ordinal if f.import_by_ordinal else f.name.decode("ascii")
+                                           for f in lib.imports)
+    return imports
+
+
 def parse_pe(data):
     """The header fields, section names and imports ({DLL: [function or #ordinal]}) of a PE file."""
-    rd = Reader(data)
-    if data[:2] != b"MZ":
-        raise ValueError("no MZ header")
-    (at,) = rd.take("<I", 0x3C)
-    if rd.take("<4s", at)[0] != b"PE\0\0":
-        raise ValueError("no PE signature")
-    machine, nsections, _stamp, symtab, nsymbols, opt_size, characteristics = rd.take("<HHIIIHH", at + 4)
-    opt = at + 24
-    (magic,) = rd.take("<H", opt)
-    wide = magic == 0x20B
-    if magic not in (0x10B, 0x20B):
-        raise ValueError("unknown optional header magic 0x%x" % magic)
-    major_os, minor_os, _mi, _ni, major_sub, minor_sub = rd.take("<HHHHHH", opt + 40)
-    (subsystem,) = rd.take("<H", opt + 68)
-    directories = opt + (112 if wide else 96)
-    import_rva, _import_size = rd.take("<II", directories + 8)
+    pe = load_pe(data)
+    symtab, nsymbols = pe.FILE_HEADER.PointerToSymbolTable, pe.FILE_HEADER.NumberOfSymbols
     sections = []
-    for i in range(nsections):
-        name, vsize, va, raw_size, raw_ptr = rd.take("<8sIIII", opt + opt_size + 40 * i)
-        name = name.rstrip(b"\0").decode("ascii", "replace")
+    for section in pe.sections:
+        name = section.Name.rstrip(b"\0").decode("ascii", "replace")
         if re.fullmatch(r"/[0-9]+", name) and symtab:
-            # A longer name (.eh_frame, .debug_info) lives in the string table after the symbols.
-            name = rd.text(symtab + 18 * nsymbols + int(name[1:]))
-        sections.append((name, va, max(vsize, raw_size), raw_ptr, raw_size))
-
-    def offset_of(rva):
-        for _name, va, span, raw_ptr, raw_size in sections:
-            if va <= rva < va + span and rva - va < raw_size:
-                return raw_ptr + rva - va
-        raise ValueError("RVA 0x%x lies in no section" % rva)
-
-    imports = {}
-    if import_rva:
-        desc = offset_of(import_rva)
-        while True:
-            lookup, _t, _f, name_rva, first = rd.take("<IIIII", desc)
-            if not (lookup or name_rva or first):
-                break
-            functions = []
-            thunk = offset_of(lookup or first)
-            while True:
-                (entry,) = rd.take("<Q" if wide else "<I", thunk)
-                if not entry:
-                    break
-                if entry >> (63 if wide else 31):
-                    functions.append("#%d" % (entry & 0xFFFF))
-                else:
-                    functions.append(rd.text(offset_of(entry & 0x7FFFFFFF) + 2))
-                thunk += 8 if wide else 4
-            imports.setdefault(rd.text(offset_of(name_rva)).upper(), []).extend(functions)
-            desc += 20
-    return {"machine": machine, "characteristics": characteristics, "magic": magic, "subsystem": subsystem,
-            "subsystem_version": (major_sub, minor_sub), "os_version": (major_os, minor_os),
-            "symbols": (symtab, nsymbols), "sections": [s[0] for s in sections], "imports": imports}
+            # A longer name (.eh_frame, .debug_info) lives in the string table after the symbols,
+            # which pefile does not read.
+            name = Reader(data).text(symtab + 18 * nsymbols + int(name[1:]))
+        sections.append(name)
+    imports = imports_of(pe)
+    header = pe.OPTIONAL_HEADER
+    return {"machine": pe.FILE_HEADER.Machine, "characteristics": pe.FILE_HEADER.Characteristics,
+            "magic": header.Magic, "subsystem": header.Subsystem,
+            "subsystem_version": (header.MajorSubsystemVersion, header.MinorSubsystemVersion),
+            "symbols": (symtab, nsymbols), "sections": sections, "imports": imports}
 
 
 def check_program(path, machine, magic, oldest_systems, faults):

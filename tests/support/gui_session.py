@@ -123,12 +123,13 @@ class GuiSession:
         self.prefix.remove()
 
     # -- programs ---------------------------------------------------------------------------
-    def start(self, program, *args):
-        """Starts a Windows program on the display; program is a Windows path or a name in bin/."""
+    def start(self, program, *args, stderr=subprocess.DEVNULL, winedebug=None):
+        """Starts a Windows program on the display; program is a Windows path or a name in bin/.
+        Its standard error (where Wine's debug channels write) goes to `stderr`."""
         if "\\" not in program and ":" not in program:
             program = "T:\\bin\\" + program + ".exe"
-        return self.prefix.popen([program] + list(args), display=self.xvfb.display,
-                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self.prefix.popen([program] + list(args), display=self.xvfb.display, winedebug=winedebug,
+                                 stdout=subprocess.DEVNULL, stderr=stderr)
 
     def start_purgix(self):
         return self.start("Purgix")

@@ -266,8 +266,12 @@ class Prefix:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.server_running = True
 
-    def popen(self, args, display=None, **kw):
-        proc = subprocess.Popen([self.loader] + list(args), env=self.env(display), **kw)
+    def popen(self, args, display=None, winedebug=None, **kw):
+        """Starts a program of the prefix; winedebug replaces the debug channels for it alone."""
+        env = self.env(display)
+        if winedebug is not None:
+            env["WINEDEBUG"] = winedebug
+        proc = subprocess.Popen([self.loader] + list(args), env=env, **kw)
         self.started.append(proc)
         return proc
 

@@ -33,13 +33,19 @@ inline bool WriteRunnableWorm(const std::string& path, const char* program = "pu
     return record >= 0 && MakeRunnableSample(bytes, SignatureTable[record]) && WriteBytes(path, bytes);
 }
 
-// True once the process-status library lists `processId` with its executable path.
+// True once the system gives the executable path of `processId` (a program just started may not
+// have one yet). Asked of the process-status library itself, not through the engine: the engine
+// keeps to the rules of the Windows line it runs on, and the 9x line has no such library.
 inline bool IsListed(DWORD processId) {
-    ProcessList list;
-    if (ListProcessesByStatus(&list, nullptr) != StatusListOutcome::kListed) return false;
-    for (const ProcessNode* node = list.first(); node; node = node->next)
-        if (node->processId == processId) return true;
-    return false;
+    using ImagePathFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+    static const ImagePathFn imagePath = reinterpret_cast<ImagePathFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA("psapi.dll"), "GetModuleFileNameExA")));
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return false;
+    char path[MAX_PATH];
+    const bool listed = imagePath && imagePath(process, nullptr, path, sizeof path) != 0;
+    CloseHandle(process);
+    return listed;
 }
 
 inline bool IsRunning(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }

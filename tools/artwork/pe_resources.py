@@ -5,6 +5,8 @@ import os
 import struct
 import sys
 
+import pefile
+
 sys.dont_write_bytecode = True   # keep the source folder free of caches
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -18,7 +20,8 @@ TYPE_NAMES = {RT_BITMAP: "RT_BITMAP", RT_ICON: "RT_ICON", RT_DIALOG: "RT_DIALOG"
 
 
 class Reader:
-    """Bounded little-endian reads over a byte string; every overrun raises ValueError."""
+    """Bounded little-endian reads over a byte string; every overrun raises ValueError. For what
+    pefile does not read: dialog templates and the string table that holds long section names."""
 
     def __init__(self, data):
         self.data = data
@@ -29,11 +32,6 @@ class Reader:
             raise ValueError("read of %d bytes at %d past the end (%d)" % (size, offset, len(self.data)))
         return struct.unpack_from(fmt, self.data, offset)
 
-    def bytes(self, offset, size):
-        if offset < 0 or size < 0 or offset + size > len(self.data):
-            raise ValueError("block at %d of %d bytes past the end" % (offset, size))
-        return self.data[offset:offset + size]
-
     def text(self, offset, limit=512):
         """A NUL-terminated ASCII name of at most `limit` bytes."""
         end = self.data.find(b"\0", offset, offset + limit)
@@ -42,59 +40,70 @@ class Reader:
         return self.data[offset:end].decode("ascii", "replace")
 
 
+def load_pe(data):
+    """The headers and section table of a PE file; ValueError when it is none."""
+    try:
+        pe = pefile.PE(data=data, fast_load=True)
+    except pefile.PEFormatError as e:
+        raise ValueError(e.value) from None
+    if pe.PE_TYPE is None:
+        raise ValueError("unknown optional header magic 0x%x" % pe.OPTIONAL_HEADER.Magic)
+    return pe
+
+
+def parse_directory(pe, name):
+    """Parses one data directory (named as pefile does) and returns its header entry, or
+    None when the file has none. pefile notes damage as a warning and keeps what it could read; a
+    table read in part would hide faults, so such a warning is raised. Its remark that a short
+    import list looks packed is an opinion, not damage."""
+    entries, index = pe.OPTIONAL_HEADER.DATA_DIRECTORY, pefile.DIRECTORY_ENTRY[name]
+    if index >= len(entries) or not entries[index].VirtualAddress:
+        return None
+    before = len(pe.get_warnings())
+    pe.parse_data_directories(directories=[index])
+    damage = [w for w in pe.get_warnings()[before:] if "typical of packed executables" not in w]
+    if damage:
+        raise ValueError("; ".join(damage))
+    return entries[index]
+
+
+def section_block(pe, rva, size):
+    """The `size` bytes at `rva`, all inside one section's data in the file: pefile would cut
+    them short, or read them from outside the sections."""
+    try:
+        block = pe.get_data(rva, size)[:size]
+    except pefile.PEFormatError:
+        block = b""
+    if pe.get_section_by_rva(rva) is None or len(block) != size:
+        raise ValueError("RVA 0x%x (+%d) not in any section" % (rva, size))
+    return block
+
+
 def resources(data):
     """{type: {name: bytes}} of the first language of every resource; names are ints or upper-case strings."""
-    rd = Reader(data)
-    (e_lfanew,) = rd.take("<I", 0x3C)
-    if rd.bytes(0, 2) != b"MZ" or rd.bytes(e_lfanew, 4) != b"PE\0\0":
-        raise ValueError("not a PE file")
-    fh = e_lfanew + 4
-    _machine, nsections, _t, _p, _n, opt_size, _c = rd.take("<HHIIIHH", fh)
-    opt = fh + 20
-    (magic,) = rd.take("<H", opt)
-    dirs = opt + {0x10B: 96, 0x20B: 112}.get(magic, -1)
-    if dirs < opt:
-        raise ValueError("unknown optional header 0x%x" % magic)
-    rsrc_rva, rsrc_size = rd.take("<II", dirs + 8 * 2)
-    sections = []
-    for i in range(nsections):
-        _name, vsize, va, raw_size, raw_ptr = rd.take("<8sIIII", opt + opt_size + 40 * i)
-        sections.append((va, max(vsize, raw_size), raw_ptr, raw_size))
-
-    def file_offset(rva, size):
-        for va, span, raw_ptr, raw_size in sections:
-            if va <= rva and rva + size <= va + span and rva - va + size <= raw_size:
-                return raw_ptr + rva - va
-        raise ValueError("RVA 0x%x (+%d) not in any section" % (rva, size))
-
-    if not rsrc_rva:
+    pe = load_pe(data)
+    rsrc = parse_directory(pe, "IMAGE_DIRECTORY_ENTRY_RESOURCE")
+    if rsrc is None:
         return {}
-    base = file_offset(rsrc_rva, rsrc_size)
+    section_block(pe, rsrc.VirtualAddress, rsrc.Size)
 
-    def name_of(entry_name):
-        if entry_name & 0x80000000:
-            off = base + (entry_name & 0x7FFFFFFF)
-            (length,) = rd.take("<H", off)
-            return rd.bytes(off + 2, 2 * length).decode("utf-16-le").upper()
-        return entry_name
-
-    def entries(off):
-        _ch, _ts, _maj, _min, named, ids = rd.take("<IIHHHH", off)
-        return [rd.take("<II", off + 16 + 8 * i) for i in range(named + ids)]
+    def key(entry):
+        return entry.id if entry.name is None else str(entry.name).upper()
 
     out = {}
-    for tname, toff in entries(base):
-        if not toff & 0x80000000:
+    for rtype in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if not hasattr(rtype, "directory"):
             raise ValueError("type entry without a directory")
-        for nname, noff in entries(base + (toff & 0x7FFFFFFF)):
-            if not noff & 0x80000000:
+        for rname in rtype.directory.entries:
+            if not hasattr(rname, "directory"):
                 raise ValueError("name entry without a directory")
-            langs = entries(base + (noff & 0x7FFFFFFF))
-            if not langs:
+            if not rname.directory.entries:
                 continue
-            _lang, doff = langs[0]
-            rva, size, _cp, _res = rd.take("<IIII", base + (doff & 0x7FFFFFFF))
-            out.setdefault(name_of(tname), {})[name_of(nname)] = rd.bytes(file_offset(rva, size), size)
+            first = rname.directory.entries[0]
+            if not hasattr(first, "data"):
+                raise ValueError("language entry without data")
+            out.setdefault(key(rtype), {})[key(rname)] = section_block(pe, first.data.struct.OffsetToData,
+                                                                        first.data.struct.Size)
     return out
 
 

@@ -345,6 +345,21 @@ class MainWindowTest(unittest.TestCase):
         s.auto("post", MAIN, UM_ADDLINE, 0, 0)
         s.wait_for(lambda: len(s.lines(RESULT_LIST, MAIN)) > before, what="the marker line")
 
+    def wait_terminated(self, s):
+        s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated" and s.state(OK_BUTTON, MAIN) == (True, True),
+                   timeout=120, what="Scanning terminated")
+
+    def confirm_cancel(self, s):
+        """Cancel, and Yes to "Terminate the Scan now?"; returns once the scan has unwound."""
+        s.auto("click", MAIN, CANCEL)
+        dialog_up(s, MAIN_TITLE)
+        s.auto("click", MAIN_TITLE + "@1086", 6)
+        self.wait_terminated(s)
+
+    def close_with_ok(self, s, purgix):
+        s.auto("click", MAIN, OK_BUTTON)
+        self.assertEqual(purgix.wait(timeout=60), 0)
+
     def statistics_scanned(self, lines):
         return int(next(line for line in lines if line.startswith("Total files scanned")).split(":")[-1])
 
@@ -362,12 +377,8 @@ class MainWindowTest(unittest.TestCase):
             s.auto("post", MAIN, 0x0101, 27, 0xC0000001)
             self.assertMarkerHandled(s)
             self.assertEqual(s.auto("exists", MAIN_TITLE + "@1086"), "0", "the release asked again")
-            s.auto("click", MAIN, CANCEL)
-            dialog_up(s, MAIN_TITLE)
-            s.auto("click", MAIN_TITLE + "@1086", 6)
-            s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated", timeout=120, what="Scanning terminated")
-            s.auto("click", MAIN, OK_BUTTON)
-            self.assertEqual(purgix.wait(timeout=60), 0)
+            self.confirm_cancel(s)
+            self.close_with_ok(s, purgix)
 
     def test_a_question_asked_before_the_scan_starts_holds_it_and_yes_cancels_it(self):
         with GuiSession("main_question_before_start") as s:
@@ -378,13 +389,11 @@ class MainWindowTest(unittest.TestCase):
             dialog_up(s, MAIN_TITLE)
             self.assertEqual(s.text(1086, MAIN_TITLE + "@1086"), QUESTION)
             s.auto("click", MAIN_TITLE + "@1086", 6)
-            s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated" and s.state(OK_BUTTON, MAIN) == (True, True),
-                       timeout=120, what="Scanning terminated")
+            self.wait_terminated(s)
             lines = s.lines(RESULT_LIST, MAIN)
             self.assertEqual(lines[0], "Scanning statistics")
             self.assertEqual(self.statistics_scanned(lines), 0)
-            s.auto("click", MAIN, OK_BUTTON)
-            self.assertEqual(purgix.wait(timeout=60), 0)
+            self.close_with_ok(s, purgix)
 
     def test_ok_works_only_once_a_cancelled_scan_has_returned(self):
         with GuiSession("main_ok_while_unwinding") as s:
@@ -396,12 +405,10 @@ class MainWindowTest(unittest.TestCase):
             dialog_up(s, MAIN_TITLE)
             # Yes, and OK right behind it, while the scan is still unwinding.
             s.auto("clicks", MAIN_TITLE + "@1086", 6, MAIN, OK_BUTTON)
-            s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated" and s.state(OK_BUTTON, MAIN) == (True, True),
-                       timeout=120, what="Scanning terminated")
+            self.wait_terminated(s)
             self.assertMarkerHandled(s)  # the window is still there, showing the statistics
             self.assertIsNone(purgix.poll())
-            s.auto("click", MAIN, OK_BUTTON)
-            self.assertEqual(purgix.wait(timeout=60), 0)
+            self.close_with_ok(s, purgix)
 
     def test_questions_are_centred_over_the_main_window_on_its_own_monitor(self):
         with GuiSession("main_second_monitor", monitors=2) as s:
@@ -420,10 +427,8 @@ class MainWindowTest(unittest.TestCase):
             self.assertLessEqual(abs((question[0] + question[2]) - (main[0] + main[2])), 2, "not centred across")
             self.assertLessEqual(abs((question[1] + question[3]) - (main[1] + main[3])), 2, "not centred down")
             s.auto("click", MAIN_TITLE + "@1086", 6)
-            s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated" and s.state(OK_BUTTON, MAIN) == (True, True),
-                       timeout=120, what="Scanning terminated")
-            s.auto("click", MAIN, OK_BUTTON)
-            self.assertEqual(purgix.wait(timeout=60), 0)
+            self.wait_terminated(s)
+            self.close_with_ok(s, purgix)
 
 
 if __name__ == "__main__":

@@ -53,6 +53,44 @@ bool ServiceKeyExists(const std::string& set, const std::string& path) {
     return true;
 }
 
+// A service of the test program, registered and started for one test; stopped (its quit event
+// set, for one that refuses to stop) and deleted after it.
+class RunningService {
+public:
+    RunningService(const std::string& name, const std::string& commandLine) {
+        manager_ = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        if (!manager_) return;
+        service_ = CreateServiceA(manager_, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                  SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, commandLine.c_str(), nullptr, nullptr,
+                                  nullptr, nullptr, nullptr);
+        quit_ = CreateEventA(nullptr, TRUE, FALSE, ("PurgixTestServiceQuit_" + name).c_str());
+        started_ = service_ && StartServiceA(service_, 0, nullptr) &&
+                   WaitUntil([&] { return State() == SERVICE_RUNNING; });
+    }
+    ~RunningService() {
+        if (quit_) SetEvent(quit_);
+        if (service_) {
+            WaitUntil([&] { return State() == SERVICE_STOPPED || State() == 0; });
+            DeleteService(service_);
+            CloseServiceHandle(service_);
+        }
+        if (quit_) CloseHandle(quit_);
+        if (manager_) CloseServiceHandle(manager_);
+    }
+    bool started() const { return started_; }
+    // The current state, or 0 when it cannot be asked.
+    DWORD State() {
+        SERVICE_STATUS status = {};
+        return service_ && QueryServiceStatus(service_, &status) ? status.dwCurrentState : 0;
+    }
+
+private:
+    SC_HANDLE manager_ = nullptr;
+    SC_HANDLE service_ = nullptr;
+    HANDLE quit_ = nullptr;
+    bool started_ = false;
+};
+
 // The real steps of the memory scan, but with a worm process that refuses to end.
 InfectedProcessSteps UnendingProcessSteps() {
     InfectedProcessSteps steps = MemoryScanSteps();
@@ -190,15 +228,8 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatStopsIsRemovedWithItsKeys) {
     // A worm running as a service whose process refuses to end: the service is stopped instead.
     const std::string path = "C:\\svc\\wormsvc.exe";
     ASSERT_TRUE(WriteRunnableWorm(path, "purgix_test_service"));
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    ASSERT_TRUE(manager);
-    SC_HANDLE service = CreateServiceA(manager, "wormsvc", "wormsvc", SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, ("\"" + path + "\" normal").c_str(),
-                                       nullptr, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(service);
-    ASSERT_TRUE(StartServiceA(service, 0, nullptr));
-    SERVICE_STATUS status = {};
-    ASSERT_TRUE(WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING; }));
+    RunningService service("wormsvc", "\"" + path + "\" normal");
+    ASSERT_TRUE(service.started());
     // The stored sets name the program in the other forms the system accepts.
     char shortPath[MAX_PATH];
     ASSERT_GT(GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath), 0u);
@@ -218,30 +249,18 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatStopsIsRemovedWithItsKeys) {
     Session.MemoryScanMode = false;
 
     EXPECT_EQ(restart, 0);
-    EXPECT_TRUE(QueryServiceStatus(service, &status));
-    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
+    EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_STOPPED));
     EXPECT_FALSE(ServiceKeyExists("ControlSet001", "wormsvc"));
     EXPECT_FALSE(ServiceKeyExists("ControlSet002", "wormsvc"));
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(recorder.lines, MemoryRemovalLines(path));
-    DeleteService(service);
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
 }
 
 TEST_F(MemoryScanOnWinXp, WormServiceThatCannotBeStoppedAsksForTheRestart) {
     const std::string path = "C:\\svc\\stubborn.exe";
     ASSERT_TRUE(WriteRunnableWorm(path, "purgix_test_service"));
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    ASSERT_TRUE(manager);
-    SC_HANDLE service = CreateServiceA(manager, "stubborn", "stubborn", SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, ("\"" + path + "\" refuse").c_str(),
-                                       nullptr, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(service);
-    HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, "PurgixTestServiceQuit_stubborn");
-    ASSERT_TRUE(StartServiceA(service, 0, nullptr));
-    SERVICE_STATUS status = {};
-    ASSERT_TRUE(WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING; }));
+    RunningService service("stubborn", "\"" + path + "\" refuse");
+    ASSERT_TRUE(service.started());
     ASSERT_TRUE(CopyServiceKey("ControlSet002", "stubborn", "%SystemDrive%\\svc\\stubborn.exe refuse"));
 
     const InfectedProcessSteps steps = UnendingProcessSteps();
@@ -254,15 +273,7 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatCannotBeStoppedAsksForTheRestart) {
     EXPECT_FALSE(ServiceKeyExists("ControlSet002", "stubborn"));
     EXPECT_TRUE(FileExists(path));
     EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_TRUE(QueryServiceStatus(service, &status));
-    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
-
-    SetEvent(quit);
-    WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED; });
-    CloseHandle(quit);
-    DeleteService(service);
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
+    EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
 }
 
 TEST_F(MemoryScanOnWinXp, ServiceOfTheWormsNameRunningAnotherProgramIsLeftAlone) {
@@ -272,16 +283,8 @@ TEST_F(MemoryScanOnWinXp, ServiceOfTheWormsNameRunningAnotherProgramIsLeftAlone)
     std::vector<uint8_t> serviceProgram = ReadBytes(SupportProgramPath("purgix_test_service"));
     ASSERT_TRUE(WriteBytes(program, serviceProgram));
     ASSERT_TRUE(WriteRunnableWorm(worm, "purgix_test_service"));
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    ASSERT_TRUE(manager);
-    SC_HANDLE service = CreateServiceA(manager, "pxspool", "pxspool", SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                       SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, ("\"" + program + "\" normal").c_str(),
-                                       nullptr, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(service);
-    HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, "PurgixTestServiceQuit_pxspool");
-    ASSERT_TRUE(StartServiceA(service, 0, nullptr));
-    SERVICE_STATUS status = {};
-    ASSERT_TRUE(WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING; }));
+    RunningService service("pxspool", "\"" + program + "\" normal");
+    ASSERT_TRUE(service.started());
     for (const char* set : {"ControlSet001", "ControlSet002"})
         ASSERT_TRUE(CopyServiceKey(set, "pxspool", "\"%ProgramFiles%\\Vendor\\pxspool.exe\" normal"));
 
@@ -293,8 +296,7 @@ TEST_F(MemoryScanOnWinXp, ServiceOfTheWormsNameRunningAnotherProgramIsLeftAlone)
 
     // Not stopped, no key deleted, no restart asked for on its account; the worm is left to the walk.
     EXPECT_EQ(restart, 0);
-    EXPECT_TRUE(QueryServiceStatus(service, &status));
-    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
     for (const char* set : {"ControlSet001", "ControlSet002"}) {
         EXPECT_TRUE(ServiceKeyExists(set, "pxspool\\Enum")) << set;
         EXPECT_TRUE(ServiceKeyExists(set, "pxspool\\Security")) << set;
@@ -308,13 +310,6 @@ TEST_F(MemoryScanOnWinXp, ServiceOfTheWormsNameRunningAnotherProgramIsLeftAlone)
     EXPECT_EQ(DeleteServiceKeys("pxspool", worm.c_str()), 1);
     EXPECT_TRUE(ServiceKeyExists("ControlSet001", "pxspool\\Enum"));
     EXPECT_FALSE(ServiceKeyExists("ControlSet002", "pxspool"));
-
-    SetEvent(quit);
-    WaitUntil([&] { return QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOPPED; });
-    CloseHandle(quit);
-    DeleteService(service);
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
 }
 
 TEST_F(KillFileProcessesOnWin98, EndsTheProcessOfTheFileOrSaysItCouldNot) {

@@ -20,7 +20,8 @@ int32_t MailFileChecker(const char*, const char* path) {
     ++Session.ScanCounters.filesInfected;
     CopyText(Session.LastDetectionName, sizeof Session.LastDetectionName, record->name);
     CopyText(Session.StatusText, sizeof Session.StatusText, path);
-    if (ApplyRemovalAction(Session.RemovalAction, path, record->name, kMailFileRemoval) == RemovalOutcome::kDeleted)
+    if (ApplyRemovalAction(Session.RemovalAction, NamedFile{path, nullptr}, record->name, kMailFileRemoval) ==
+        RemovalOutcome::kDeleted)
         CleanUninstallEntry();
     return 1;
 }

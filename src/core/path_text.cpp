@@ -7,34 +7,61 @@
 
 namespace {
 
+template <typename Char>
+size_t Length(const Char* text) {
+    size_t n = 0;
+    while (text[n]) ++n;
+    return n;
+}
+
+// The last `c` of `text`, or null.
+template <typename Char>
+const Char* Last(const Char* text, Char c) {
+    const Char* found = nullptr;
+    for (; *text; ++text)
+        if (*text == c) found = text;
+    return found;
+}
+
+// The text of an ASCII literal in the walker's character type.
+template <typename Char, size_t N>
+struct Literal {
+    Char text[N];
+    explicit Literal(const char (&ascii)[N]) {
+        for (size_t i = 0; i < N; ++i) text[i] = static_cast<Char>(ascii[i]);
+    }
+};
+
 // Longest text (without terminator) an output of this capacity may take.
-size_t Limit(size_t capacity) {
+size_t Limit(size_t capacity, size_t maxChars) {
     if (capacity == 0) return 0;
-    return capacity - 1 < kMaxPathChars ? capacity - 1 : kMaxPathChars;
+    return capacity - 1 < maxChars ? capacity - 1 : maxChars;
 }
 
 // Writes the concatenation of up to three pieces, or nothing when it would exceed the limit.
-PathForm Join(char* out, size_t capacity, const char* head, size_t headLength, const char* middle,
-              const char* tail) {
-    size_t middleLength = std::strlen(middle);
-    size_t tailLength = std::strlen(tail);
-    size_t limit = Limit(capacity);
+template <typename Char>
+PathForm Join(Char* out, size_t capacity, size_t maxChars, const Char* head, size_t headLength, const Char* middle,
+              const Char* tail) {
+    size_t middleLength = Length(middle);
+    size_t tailLength = Length(tail);
+    size_t limit = Limit(capacity, maxChars);
     if (headLength > limit || middleLength > limit - headLength || tailLength > limit - headLength - middleLength) {
-        if (capacity) out[0] = '\0';
+        if (capacity) out[0] = Char(0);
         return PathForm::kTooLong;
     }
-    std::memmove(out, head, headLength);
-    std::memcpy(out + headLength, middle, middleLength);
-    std::memcpy(out + headLength + middleLength, tail, tailLength);
-    out[headLength + middleLength + tailLength] = '\0';
+    std::memmove(out, head, headLength * sizeof(Char));
+    std::memcpy(out + headLength, middle, middleLength * sizeof(Char));
+    std::memcpy(out + headLength + middleLength, tail, tailLength * sizeof(Char));
+    out[headLength + middleLength + tailLength] = Char(0);
     return PathForm::kFormed;
 }
 
 // Length the pattern keeps when it is cut before the character that precedes its last '.'
 // (for "C:\dir\*.*" that keeps "C:\dir\"). A '.' at the very start keeps nothing rather than
 // reaching in front of the text.
-bool CutBeforeLastDot(const char* pattern, size_t* keep) {
-    const char* dot = std::strrchr(pattern, '.');
+template <typename Char>
+bool CutBeforeLastDot(const Char* pattern, size_t* keep) {
+    const Char* dot = Last(pattern, Char('.'));
     if (!dot) return false;
     size_t at = static_cast<size_t>(dot - pattern);
     *keep = at > 0 ? at - 1 : 0;
@@ -65,29 +92,36 @@ void ShortenPath(const char* source, char* destination, size_t capacity, int16_t
     destination[written] = '\0';
 }
 
-PathForm FormEntryPath(const char* pattern, const char* name, char* out, size_t capacity) {
+template <typename Char>
+PathForm FormEntryPath(const Char* pattern, const Char* name, Char* out, size_t capacity, size_t maxChars) {
     size_t keep;
     if (!CutBeforeLastDot(pattern, &keep)) return PathForm::kNoDot;
-    return Join(out, capacity, pattern, keep, name, "");
+    const Literal<Char, 1> nothing("");
+    return Join(out, capacity, maxChars, pattern, keep, name, nothing.text);
 }
 
-PathForm FormChildPattern(const char* pattern, const char* folderName, char* out, size_t capacity) {
+template <typename Char>
+PathForm FormChildPattern(const Char* pattern, const Char* folderName, Char* out, size_t capacity, size_t maxChars) {
     size_t keep;
     if (!CutBeforeLastDot(pattern, &keep)) return PathForm::kNoDot;
-    return Join(out, capacity, pattern, keep, folderName, "\\*.*");
+    const Literal<Char, 5> allEntries("\\*.*");
+    return Join(out, capacity, maxChars, pattern, keep, folderName, allEntries.text);
 }
 
-PathForm FormFolderPassPattern(const char* pattern, char* out, size_t capacity) {
-    const char* dot = std::strrchr(pattern, '.');
-    size_t keep = dot ? static_cast<size_t>(dot - pattern) + 1 : std::strlen(pattern);
-    return Join(out, capacity, pattern, keep, "*", "");
+template <typename Char>
+PathForm FormFolderPassPattern(const Char* pattern, Char* out, size_t capacity, size_t maxChars) {
+    const Char* dot = Last(pattern, Char('.'));
+    size_t keep = dot ? static_cast<size_t>(dot - pattern) + 1 : Length(pattern);
+    const Literal<Char, 2> star("*");
+    const Literal<Char, 1> nothing("");
+    return Join(out, capacity, maxChars, pattern, keep, star.text, nothing.text);
 }
 
 bool FormProgramFilesFolder(const char* pattern, char* out, size_t capacity) {
     const char* colon = std::strchr(pattern, ':');
     if (!colon) return false;
     size_t keep = static_cast<size_t>(colon - pattern) + 1;
-    return Join(out, capacity, pattern, keep, "\\Program Files", "") == PathForm::kFormed;
+    return Join<char>(out, capacity, kMaxPathChars, pattern, keep, "\\Program Files", "") == PathForm::kFormed;
 }
 
 bool NamesProgramFilesFolder(const char* childPattern) {
@@ -99,6 +133,17 @@ const char* FileNamePart(const char* path) {
     return slash ? slash + 1 : path;
 }
 
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+template <typename Char>
+bool IsDotEntry(const Char* name) {
+    return name[0] == Char('.') && (name[1] == Char(0) || (name[1] == Char('.') && name[2] == Char(0)));
 }
+
+// The walker's two kinds of text.
+template PathForm FormEntryPath(const char*, const char*, char*, size_t, size_t);
+template PathForm FormEntryPath(const wchar_t*, const wchar_t*, wchar_t*, size_t, size_t);
+template PathForm FormChildPattern(const char*, const char*, char*, size_t, size_t);
+template PathForm FormChildPattern(const wchar_t*, const wchar_t*, wchar_t*, size_t, size_t);
+template PathForm FormFolderPassPattern(const char*, char*, size_t, size_t);
+template PathForm FormFolderPassPattern(const wchar_t*, wchar_t*, size_t, size_t);
+template bool IsDotEntry(const char*);
+template bool IsDotEntry(const wchar_t*);

@@ -13,17 +13,24 @@ void ShortenPath(const char* source, char* destination, size_t capacity, int16_t
 enum class PathForm {
     kFormed,   // out holds the result
     kNoDot,    // the pattern has no '.' to cut at: the walker gives up with -1
-    kTooLong,  // the result would not fit 259 characters (or capacity): the entry is skipped
+    kTooLong,  // the result would not fit the longest path (or capacity): the entry is skipped
 };
+
+// The patterns and paths below are cut and joined alike in ANSI text (at most 259 characters, what
+// the ANSI functions take) and in wide text (the NT line's wide functions, up to `maxChars`).
 
 // An entry's full path: the pattern cut before the character that precedes its last '.', then
 // name (C:\dir\*.* with a.txt gives C:\dir\a.txt).
-PathForm FormEntryPath(const char* pattern, const char* name, char* out, size_t capacity);
+template <typename Char>
+PathForm FormEntryPath(const Char* pattern, const Char* name, Char* out, size_t capacity, size_t maxChars = kMaxPathChars);
 // A subfolder's own pattern: cut as for an entry, then folder name and "\*.*".
-PathForm FormChildPattern(const char* pattern, const char* folderName, char* out, size_t capacity);
+template <typename Char>
+PathForm FormChildPattern(const Char* pattern, const Char* folderName, Char* out, size_t capacity,
+                          size_t maxChars = kMaxPathChars);
 // The pattern of the folder pass: the pattern cut just after its last '.', then "*" (a pattern
 // without '.' only gets the "*"). kNoDot is never returned.
-PathForm FormFolderPassPattern(const char* pattern, char* out, size_t capacity);
+template <typename Char>
+PathForm FormFolderPassPattern(const Char* pattern, Char* out, size_t capacity, size_t maxChars = kMaxPathChars);
 // For a drive-root pattern: the text up to its first ':' followed by "\Program Files".
 // False when there is no ':' or the result would not fit.
 bool FormProgramFilesFolder(const char* pattern, char* out, size_t capacity);
@@ -32,4 +39,5 @@ bool NamesProgramFilesFolder(const char* childPattern);
 // The part of a path after its last backslash (the whole path when it has none).
 const char* FileNamePart(const char* path);
 // The "." and ".." entries every folder listing may carry.
-bool IsDotEntry(const char* name);
+template <typename Char>
+bool IsDotEntry(const Char* name);

@@ -32,6 +32,21 @@ int CompareNoCase(const char* a, const char* b) {
     }
 }
 
+int CompareNoCase(const wchar_t* a, const wchar_t* b) {
+    auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    for (;; ++a, ++b) {
+        const wchar_t x = lower(*a), y = lower(*b);
+        if (x != y) return x < y ? -1 : 1;
+        if (x == L'\0') return 0;
+    }
+}
+
+bool StartsWith(const wchar_t* text, const wchar_t* prefix) {
+    for (; *prefix; ++text, ++prefix)
+        if (*text != *prefix) return false;
+    return true;
+}
+
 bool StartsWithNoCase(const char* text, const char* prefix) {
     for (; *prefix; ++text, ++prefix)
         if (LowerAscii(*text) != LowerAscii(*prefix)) return false;

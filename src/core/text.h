@@ -11,6 +11,10 @@ bool AppendText(char* dst, size_t capacity, const char* src);
 char LowerAscii(char c);
 char UpperAscii(char c);
 int CompareNoCase(const char* a, const char* b);
+// The same for wide text (the file system's paths on the NT line), folding A-Z only.
+int CompareNoCase(const wchar_t* a, const wchar_t* b);
+// True when wide `text` begins with `prefix`, exactly.
+bool StartsWith(const wchar_t* text, const wchar_t* prefix);
 bool StartsWithNoCase(const char* text, const char* prefix);
 // First occurrence of needle in text ignoring ASCII case, or nullptr.
 const char* FindNoCase(const char* text, const char* needle);

@@ -1,9 +1,20 @@
 // An open file read at offsets, the way the checkers read files on every Windows line.
 #include "platform/file_source.h"
 
+#include "platform/path_forms.h"
+#include "platform/wide_files.h"
+
 FileSource::FileSource(const char* path)
     : file_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+FileSource::FileSource(const wchar_t* path) {
+    const WideFileFunctions* wide = NtWideFileFunctions();
+    const PrefixedPath prefixed(path);
+    if (!wide || !prefixed) return;
+    *file_.out() = wide->createFile(prefixed.get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
 
 int32_t FileSource::Length() const {
     if (!file_) return -1;

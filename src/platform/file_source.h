@@ -14,6 +14,8 @@
 class FileSource final : public ByteSource {
 public:
     explicit FileSource(const char* path);
+    // The same for a path the ANSI functions cannot name, through the NT line's wide functions.
+    explicit FileSource(const wchar_t* path);
     bool opened() const { return static_cast<bool>(file_); }
     // The length, or -1 when it cannot be taken or does not fit 31 bits (GetFileSize, as
     // GetFileSizeEx is missing from the 9x line and NT 4).

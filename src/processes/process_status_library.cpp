@@ -5,11 +5,14 @@
 #include "platform/system_library.h"
 
 ProcessStatusLibrary::ProcessStatusLibrary() : library_(LoadSystemLibrary("psapi.dll")) {
-    if (HMODULE kernel = GetModuleHandleA("kernel32.dll"))
+    if (HMODULE kernel = GetModuleHandleA("kernel32.dll")) {
         fullImageName_ = LookUpEntryPoint<QueryFullProcessImageNameAFn>(kernel, "QueryFullProcessImageNameA");
+        fullImageNameW_ = LookUpEntryPoint<QueryFullProcessImageNameWFn>(kernel, "QueryFullProcessImageNameW");
+    }
     if (!library_) return;
     enumProcesses_ = LookUpEntryPoint<EnumProcessesFn>(library_.get(), "EnumProcesses");
     moduleFileName_ = LookUpEntryPoint<GetModuleFileNameExAFn>(library_.get(), "GetModuleFileNameExA");
+    moduleFileNameW_ = LookUpEntryPoint<GetModuleFileNameExWFn>(library_.get(), "GetModuleFileNameExW");
 }
 
 ProcessStatusLibrary::~ProcessStatusLibrary() = default;
@@ -38,4 +41,17 @@ ImagePathOutcome ProcessStatusLibrary::ImagePath(HANDLE process, char* path, siz
         return ImagePathOutcome::kTooLong;
     }
     return ImagePathOutcome::kRead;
+}
+
+bool ProcessStatusLibrary::WideImagePath(HANDLE process, wchar_t* path, size_t capacity) const {
+    if (capacity < 2 || capacity > 0x7FFFFFFF) return false;
+    path[0] = L'\0';
+    const DWORD size = static_cast<DWORD>(capacity);
+    DWORD length = moduleFileNameW_ ? moduleFileNameW_(process, nullptr, path, size) : 0;
+    if (length == 0 && fullImageNameW_) {
+        DWORD room = size;
+        if (fullImageNameW_(process, 0, path, &room)) length = room;
+    }
+    path[capacity - 1] = L'\0';
+    return length > 0 && length < size - 1;
 }

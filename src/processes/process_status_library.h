@@ -17,8 +17,10 @@ class ProcessStatusLibrary {
 public:
     using EnumProcessesFn = decltype(&EnumProcesses);
     using GetModuleFileNameExAFn = decltype(&GetModuleFileNameExA);
+    using GetModuleFileNameExWFn = decltype(&GetModuleFileNameExW);
     // Declared by the headers only for Vista and later, which this build does not ask for.
     using QueryFullProcessImageNameAFn = BOOL(WINAPI*)(HANDLE process, DWORD flags, char* name, DWORD* size);
+    using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE process, DWORD flags, wchar_t* name, DWORD* size);
 
     // Loads the library from the system folder and looks up its two entry points.
     ProcessStatusLibrary();
@@ -34,10 +36,15 @@ public:
     // have been cut, so it counts as too long. Where the library cannot read across the line
     // between 32- and 64-bit processes, the kernel's newer call (Vista on) is asked.
     ImagePathOutcome ImagePath(HANDLE process, char* path, size_t capacity) const;
+    // The executable's true path in wide text (the NT line) into `path`; false when the system does
+    // not tell or the path fills the buffer (it may have been cut).
+    bool WideImagePath(HANDLE process, wchar_t* path, size_t capacity) const;
 
 private:
     OwnedLibrary library_;
     EnumProcessesFn enumProcesses_ = nullptr;
     GetModuleFileNameExAFn moduleFileName_ = nullptr;
     QueryFullProcessImageNameAFn fullImageName_ = nullptr;
+    GetModuleFileNameExWFn moduleFileNameW_ = nullptr;
+    QueryFullProcessImageNameWFn fullImageNameW_ = nullptr;
 };

@@ -1,11 +1,9 @@
 // What is done with an infected file: deleted, renamed or left, with its one result line.
 #include "remove/removal_action.h"
 
-#include <windows.h>
-
-#include "core/renamed_path.h"
 #include "core/report.h"
 #include "core/scan_session.h"
+#include "processes/kill_by_wide_path.h"
 #include "processes/kill_file_processes.h"
 #include "remove/restart_removal.h"
 
@@ -14,51 +12,59 @@ const RemovalStyle kMailFileRemoval = {false, "Remove failed", "Not Disinfected 
 
 namespace {
 
-RemovalOutcome Deleted(const char* path, const char* name) {
+RemovalOutcome Deleted(const NamedFile& file, const char* name) {
     ++Session.ScanCounters.filesRemoved;
-    WriteReportLine("%s     %s removed", path, name);
+    WriteReportLine("%s     %s removed", file.shown, name);
     return RemovalOutcome::kDeleted;
 }
 
-RemovalOutcome Delete(const char* path, const char* name, const RemovalStyle& style) {
+// Ends the processes that hold the file; true when it may be deleted now.
+bool EndHolders(const NamedFile& file) {
+    return file.wide ? KillFileProcessesWide(file.wide) != 0 : KillFileProcesses(file.shown) != 0;
+}
+
+int32_t ScheduleAtRestart(const NamedFile& file) {
+    return file.wide ? ScheduleRemovalAtRestartWide(file.wide) : ScheduleRemovalAtRestart(file.shown);
+}
+
+RemovalOutcome Delete(const NamedFile& file, const char* name, const RemovalStyle& style) {
     if (!style.forced) {
-        if (DeleteFileA(path)) return Deleted(path, name);
-        WriteReportLine("%s     %s %s", path, name, style.notDeletedWord);
+        if (DeleteNamedFile(file)) return Deleted(file, name);
+        WriteReportLine("%s     %s %s", file.shown, name, style.notDeletedWord);
         return RemovalOutcome::kNotDeleted;
     }
     // Archive only: clears read-only, hidden and system, which would each refuse the deletion.
-    if (!SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE)) {
+    if (!SetArchiveOnly(file)) {
         WriteReportLine("%s     %s %s", Session.StatusText, Session.LastDetectionName, style.notDeletedWord);
         return RemovalOutcome::kNotDeleted;
     }
-    if (DeleteFileA(path)) return Deleted(path, name);
+    if (DeleteNamedFile(file)) return Deleted(file, name);
     // In use: end whatever runs it and try once more before leaving it to the next restart.
-    if (KillFileProcesses(path) && DeleteFileA(path)) return Deleted(path, name);
-    WriteReportLine("%s     %s %s", path, name, style.notDeletedWord);
+    if (EndHolders(file) && DeleteNamedFile(file)) return Deleted(file, name);
+    WriteReportLine("%s     %s %s", file.shown, name, style.notDeletedWord);
     // Assigned, not accumulated: the prompt follows the latest scheduling's outcome.
-    Session.RestartNeeded = ScheduleRemovalAtRestart(path);
+    Session.RestartNeeded = ScheduleAtRestart(file);
     return RemovalOutcome::kNotDeleted;
 }
 
-RemovalOutcome Rename(const char* path, const char* name) {
-    char target[kPathBufferSize + 1];
-    if (FormRenamedPath(path, target, sizeof target) && MoveFileA(path, target)) {
-        WriteReportLine("%s     %s renamed", path, name);
+RemovalOutcome Rename(const NamedFile& file, const char* name) {
+    if (RenameNamedFile(file)) {
+        WriteReportLine("%s     %s renamed", file.shown, name);
         return RemovalOutcome::kRenamed;
     }
-    WriteReportLine("%s     %s Rename failed", path, name);
+    WriteReportLine("%s     %s Rename failed", file.shown, name);
     return RemovalOutcome::kNotRenamed;
 }
 
 }  // namespace
 
-RemovalOutcome ApplyRemovalAction(int32_t action, const char* path, const char* name, const RemovalStyle& style) {
+RemovalOutcome ApplyRemovalAction(int32_t action, const NamedFile& file, const char* name, const RemovalStyle& style) {
     switch (action) {
     case kActionDelete:
     case kActionDelete2:
-        return Delete(path, name, style);
+        return Delete(file, name, style);
     case kActionRename:
-        return Rename(path, name);
+        return Rename(file, name);
     case kActionLeave:
         WriteReportLine("%s     %s %s", Session.StatusText, Session.LastDetectionName, style.leftWord);
         return RemovalOutcome::kLeft;

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/named_file.h"
+
 enum class RemovalOutcome { kNothing, kDeleted, kNotDeleted, kRenamed, kNotRenamed, kLeft };
 
 // How one kind of infected file is removed and reported.
@@ -15,7 +17,8 @@ struct RemovalStyle {
 extern const RemovalStyle kExecutableRemoval;
 extern const RemovalStyle kMailFileRemoval;
 
-// Applies `action` (100/102 delete, 101 rename, 103 leave; anything else: nothing) to the file at
-// `path` found as `name`, writes the outcome line and counts a deletion in files removed. On the
-// forced deletion's last failure, RestartNeeded takes the result of the scheduling at restart.
-RemovalOutcome ApplyRemovalAction(int32_t action, const char* path, const char* name, const RemovalStyle& style);
+// Applies `action` (100/102 delete, 101 rename, 103 leave; anything else: nothing) to `file` found
+// as `name`, writes the outcome line (with the file's shown path) and counts a deletion in files
+// removed. On the forced deletion's last failure, RestartNeeded takes the result of the
+// scheduling at restart.
+RemovalOutcome ApplyRemovalAction(int32_t action, const NamedFile& file, const char* name, const RemovalStyle& style);

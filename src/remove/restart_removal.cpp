@@ -3,8 +3,12 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "core/rename_list.h"
 #include "platform/os_line.h"
+#include "platform/path_forms.h"
+#include "platform/wide_files.h"
 #include "remove/rename_list_file.h"
 
 int32_t ScheduleRemovalAtRestart(const char* path) {
@@ -23,4 +27,13 @@ int32_t ScheduleRemovalAtRestart(const char* path) {
     default:
         return 0;
     }
+}
+
+int32_t ScheduleRemovalAtRestartWide(const wchar_t* widePath) {
+    const WideFileFunctions* wide = NtWideFileFunctions();
+    const PrefixedPath prefixed(widePath);
+    if (!wide || !prefixed) return 0;
+    // As for the ANSI path: refusals of the delayed delete are reported nowhere we could act on.
+    wide->moveFileEx(prefixed.get(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return 1;
 }

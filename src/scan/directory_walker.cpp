@@ -6,13 +6,17 @@
 #include <io.h>
 
 #include <cstring>
+#include <string>
 
 #include "core/path_text.h"
 #include "core/report.h"
 #include "core/scan_session.h"
 #include "core/text.h"
+#include "core/text_buffer.h"
 #include "detect/file_checker.h"
 #include "platform/handles.h"
+#include "platform/path_forms.h"
+#include "platform/wide_files.h"
 
 const FileCheckerEntry FileCheckerTable[2] = {
     {"W32/Vorlex.Trojan ", FileChecker},
@@ -24,6 +28,12 @@ namespace {
 constexpr int16_t kStatusWidth = 60;
 // Result of a pass that ran to its end; the walk then goes on to the next pass.
 constexpr int32_t kPassDone = 1;
+// Folders below folders, as far as the wide walk goes: far beyond any real tree, and a bound on
+// the stack for a folder that holds a link back to itself.
+constexpr int kMaxWideDepth = 400;
+// Longest name a folder entry may have, and the room a pattern's text needs beyond it.
+constexpr size_t kMaxNameChars = 255;
+constexpr size_t kPatternRoom = kMaxNameChars + 8;
 
 // A drive root's walk remembers where its "Program Files" folder would be, so that ScanDriver
 // can walk it once more if no walk ever descended into it under that exact name.
@@ -38,86 +48,186 @@ void NoteProgramFilesFolder(const char* pattern) {
     }
 }
 
-int64_t ListedSize(const WIN32_FIND_DATAA& entry) {
+template <typename FindData>
+int64_t ListedSize(const FindData& entry) {
     return static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
 }
 
-void OfferToCheckers(const char* path, const WIN32_FIND_DATAA& entry) {
+void ShowPath(const char* path) {
+    char shown[kMaxPathChars + 1];
+    ShortenPath(path, shown, sizeof shown, kStatusWidth);
+    ShowStatus(shown);
+}
+
+void OfferToCheckers(const char* path, int64_t listedSize) {
     // In the memory phase the checker is handed the pattern itself, not the listed entry, so
     // the listing's size need not be that file's: the checker then takes the length itself.
-    Session.KnownEntrySize = Session.MemoryScanMode ? -1 : ListedSize(entry);
+    Session.KnownEntrySize = Session.MemoryScanMode ? -1 : listedSize;
     for (const FileCheckerEntry* e = FileCheckerTable; e->detectionName && e->checker; ++e)
         if (e->checker(e->detectionName, path)) break;
     Session.KnownEntrySize = -1;
 }
 
+// The walk in ANSI text: the 9x line, and the memory phase's single files on every line. Its
+// buffers live on the stack: no path it can name is longer than 259 characters.
+struct AnsiSide {
+    using Char = char;
+    using FindData = WIN32_FIND_DATAA;
+    static constexpr size_t kMaxChars = kMaxPathChars;
+    struct Buffer {
+        explicit Buffer(size_t) {}
+        char* data() { return text; }
+        size_t size() const { return sizeof text; }
+        char text[kMaxPathChars + 1];
+    };
+    static HANDLE First(const char* pattern, FindData* entry) { return FindFirstFileA(pattern, entry); }
+    static bool Next(HANDLE search, FindData* entry) { return FindNextFileA(search, entry) != FALSE; }
+    static void Visit(const char* path, const FindData& entry) {
+        ShowPath(path);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+        if (!Session.MemoryScanMode) ++Session.ScanCounters.filesScanned;
+        OfferToCheckers(path, ListedSize(entry));
+    }
+    static bool NamesProgramFiles(const char* childPattern) { return NamesProgramFilesFolder(childPattern); }
+    static int32_t Descend(const char* childPattern, int) { return DirectoryWalker(childPattern); }
+};
+
+// The walk in wide text, the NT line's: names the ANSI code page lacks and paths past 259
+// characters are reached too. An entry the ANSI functions can name (exactly, or by its short form,
+// proven to be its own) is checked by them, as on every other line; only the rest goes through
+// the wide functions.
+struct WideSide {
+    using Char = wchar_t;
+    using FindData = WIN32_FIND_DATAW;
+    static constexpr size_t kMaxChars = kMaxWidePathChars - 4;  // room for the "\\?\" prefix
+    struct Buffer {
+        explicit Buffer(size_t patternLength) : text(patternLength + kPatternRoom) {}
+        wchar_t* data() { return text.data(); }
+        size_t size() const { return text.size(); }
+        TextBuffer<wchar_t> text;
+    };
+    static HANDLE First(const wchar_t* pattern, FindData* entry) {
+        const PrefixedPath prefixed(pattern);
+        if (!prefixed) return INVALID_HANDLE_VALUE;
+        return NtWideFileFunctions()->findFirst(prefixed.get(), entry);
+    }
+    static bool Next(HANDLE search, FindData* entry) { return NtWideFileFunctions()->findNext(search, entry) != FALSE; }
+    static void Visit(const wchar_t* path, const FindData& entry) {
+        char ansi[kMaxPathChars + 1];
+        if (ExactAnsi(path, ansi, sizeof ansi) || VerifiedShortAnsiPath(path, ansi, sizeof ansi)) {
+            ShowPath(ansi);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+            ++Session.ScanCounters.filesScanned;
+            OfferToCheckers(ansi, ListedSize(entry));
+            return;
+        }
+        TextBuffer<char> shown(std::wcslen(path) * 2 + 8);
+        if (!shown) return;
+        ReadableAnsi(path, shown.data(), shown.size());
+        ShowPath(shown.data());
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+        ++Session.ScanCounters.filesScanned;
+        Session.KnownEntrySize = ListedSize(entry);
+        FileCheckerWide(FileCheckerTable[0].detectionName, path, shown.data());
+        Session.KnownEntrySize = -1;
+    }
+    static bool NamesProgramFiles(const wchar_t* childPattern) {
+        for (const wchar_t* at = childPattern; *at; ++at)
+            if (StartsWith(at, L"\\Program Files\\")) return true;
+        return false;
+    }
+    static int32_t Descend(const wchar_t* childPattern, int depth);
+};
+
+// The pattern itself as the path (the memory phase's one file).
+template <typename Char>
+PathForm CopyPath(const Char* pattern, Char* out, size_t capacity) {
+    const size_t length = std::char_traits<Char>::length(pattern);
+    if (length >= capacity) return PathForm::kTooLong;
+    std::char_traits<Char>::copy(out, pattern, length + 1);
+    return PathForm::kFormed;
+}
+
 // First pass: every entry is shown, every file offered to the checkers.
-int32_t WalkFiles(const char* pattern) {
-    WIN32_FIND_DATAA entry;
-    OwnedSearch search(FindFirstFileA(pattern, &entry));
+template <typename Side>
+int32_t WalkFiles(const typename Side::Char* pattern) {
+    typename Side::FindData entry;
+    OwnedSearch search(Side::First(pattern, &entry));
     if (!search) return kPassDone;
+    typename Side::Buffer path(std::char_traits<typename Side::Char>::length(pattern));
     do {
         if (PumpAndCheckCancel()) return 0;
-        char path[kMaxPathChars + 1];
         PathForm form = PathForm::kFormed;
         if (Session.MemoryScanMode)
-            CopyText(path, sizeof path, pattern);
+            form = CopyPath(pattern, path.data(), path.size());
         else
-            form = FormEntryPath(pattern, entry.cFileName, path, sizeof path);
+            form = FormEntryPath(pattern, entry.cFileName, path.data(), path.size(), Side::kMaxChars);
         if (form == PathForm::kNoDot) return -1;
-        // A path beyond 259 characters cannot be opened by name here anyway; the entry is
-        // passed over rather than cut into the name of some other file.
-        if (form == PathForm::kFormed) {
-            char shown[kMaxPathChars + 1];
-            ShortenPath(path, shown, sizeof shown, kStatusWidth);
-            ShowStatus(shown);
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                if (!Session.MemoryScanMode) ++Session.ScanCounters.filesScanned;
-                OfferToCheckers(path, entry);
-            }
-        }
+        // A path beyond the longest the functions take cannot be opened by name anyway; the
+        // entry is passed over rather than cut into the name of some other file.
+        if (form == PathForm::kFormed) Side::Visit(path.data(), entry);
         if (PumpAndCheckCancel()) return 0;
-    } while (FindNextFileA(search.get(), &entry));
+    } while (Side::Next(search.get(), &entry));
     return kPassDone;
 }
 
 // Second pass: every subfolder is walked depth first, in listing order.
-int32_t WalkFolders(const char* pattern) {
-    char folderPattern[kMaxPathChars + 1];
-    if (FormFolderPassPattern(pattern, folderPattern, sizeof folderPattern) != PathForm::kFormed)
+template <typename Side>
+int32_t WalkFolders(const typename Side::Char* pattern, int depth) {
+    const size_t patternLength = std::char_traits<typename Side::Char>::length(pattern);
+    typename Side::Buffer folderPattern(patternLength);
+    if (FormFolderPassPattern(pattern, folderPattern.data(), folderPattern.size(), Side::kMaxChars) != PathForm::kFormed)
         return Session.ScanCounters.filesScanned;
-    WIN32_FIND_DATAA entry;
-    OwnedSearch search(FindFirstFileA(folderPattern, &entry));
+    typename Side::FindData entry;
+    OwnedSearch search(Side::First(folderPattern.data(), &entry));
     if (!search) return Session.ScanCounters.filesScanned;
+    typename Side::Buffer child(patternLength);
     do {
         if (PumpAndCheckCancel()) return 0;
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName)) {
-            char child[kMaxPathChars + 1];
-            PathForm form = FormChildPattern(pattern, entry.cFileName, child, sizeof child);
+            PathForm form = FormChildPattern(pattern, entry.cFileName, child.data(), child.size(), Side::kMaxChars);
             if (form == PathForm::kNoDot) return -1;
-            // Too deep to name: its subtree is out of reach of the ANSI functions, so it ends here.
+            // Too deep to name: its subtree is out of reach, so it ends here.
             if (form == PathForm::kFormed) {
-                if (NamesProgramFilesFolder(child)) Session.ProgramFilesSeen = 1;
-                if (DirectoryWalker(child) == -1) return -1;
+                if (Side::NamesProgramFiles(child.data())) Session.ProgramFilesSeen = 1;
+                if (Side::Descend(child.data(), depth + 1) == -1) return -1;
             }
         }
-    } while (FindNextFileA(search.get(), &entry));
+    } while (Side::Next(search.get(), &entry));
     return Session.ScanCounters.filesScanned;
+}
+
+// Both passes of one folder. The two passes live in their own frames, so only the folder pass's
+// buffers stay on the stack while a subfolder is walked.
+template <typename Side>
+int32_t Walk(const typename Side::Char* pattern, int depth) {
+    int32_t files = WalkFiles<Side>(pattern);
+    if (files != kPassDone) return files;
+    // The memory phase hands over one executable: folders beside it (name.data, name) are none
+    // of its business, and a walk of them would clear the hit its file has just given.
+    if (Session.MemoryScanMode) return Session.ScanCounters.filesScanned;
+    return WalkFolders<Side>(pattern, depth);
+}
+
+int32_t WideSide::Descend(const wchar_t* childPattern, int depth) {
+    Session.MemoryHit = false;
+    if (depth > kMaxWideDepth) return Session.ScanCounters.filesScanned;
+    return Walk<WideSide>(childPattern, depth);
+}
+
+// The pattern in wide text, exactly as the ANSI text names it; false when it cannot be.
+bool WidePattern(const char* pattern, TextBuffer<wchar_t>* wide) {
+    return *wide && MultiByteToWideChar(CP_ACP, 0, pattern, -1, wide->data(), static_cast<int>(wide->size())) > 0;
 }
 
 }  // namespace
 
 int32_t DirectoryWalker(const char* pattern) {
     Session.MemoryHit = false;
-    // The two passes live in their own frames, so only the folder pass's buffers stay on the
-    // stack while a subfolder is walked: the depth is bounded by the path length alone.
     char own[kMaxPathChars + 1];
     if (!CopyText(own, sizeof own, pattern)) return Session.ScanCounters.filesScanned;
     if (std::strlen(own) <= 6) NoteProgramFilesFolder(own);
-    int32_t files = WalkFiles(own);
-    if (files != kPassDone) return files;
-    // The memory phase hands over one executable: folders beside it (name.data, name) are none
-    // of its business, and a walk of them would clear the hit its file has just given.
-    if (Session.MemoryScanMode) return Session.ScanCounters.filesScanned;
-    return WalkFolders(own);
+    TextBuffer<wchar_t> wide(std::strlen(own) + 1);
+    if (!Session.MemoryScanMode && NtWideFileFunctions() && WidePattern(own, &wide)) return Walk<WideSide>(wide.data(), 0);
+    return Walk<AnsiSide>(own, 0);
 }

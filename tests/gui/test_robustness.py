@@ -20,14 +20,19 @@ def write(path, data=b"x"):
         f.write(data)
 
 
+GREEK = "\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac"  # a folder name the ANSI code page has no letter of
+
+
 class HostileDrive:
-    """The hazards on E:, built from Linux; remembers which samples a scan can and cannot reach."""
+    """The hazards on E:, built from Linux; remembers which samples a scan can and cannot reach.
+    The NT line reaches every file (names outside the code page, paths past 259 characters)."""
 
     def __init__(self, s):
         self.s = s
         self.e = s.prefix.drive_folder("e")
         self.reachable = {}    # Windows path -> record name: must be removed
         self.untouchable = {}  # Windows path -> why it must stay
+        self.shown = {}        # Windows path -> how the lines show it, where the ANSI text cannot
         self.locker = None
 
     def plant(self, *folders):
@@ -40,9 +45,10 @@ class HostileDrive:
         return {folder: ("infected_%03d.exe" % i, sm.record_name(i % 70)) for i, folder in enumerate(folders)}
 
     def build(self):
-        planted = self.plant(r"E:\staging_deep", r"E:\loop", r"E:\big", r"E:\held", r"E:\staging_far")
-        # A tree over 1,000 characters deep: a sample beside the second level is within reach,
-        # one on the third level and one at the bottom are not; a small file on every level.
+        planted = self.plant(r"E:\staging_deep", r"E:\loop", r"E:\big", r"E:\held", r"E:\staging_far",
+                             r"E:\staging_greek")
+        # A tree over 1,000 characters deep: a sample beside the second level, one on the third
+        # level (past 259 characters) and one at the bottom; a small file on every level.
         deep = os.path.join(self.e, "deep")
         windows = "E:\\deep"
         for level, name in enumerate(LONG_NAMES, 1):
@@ -53,15 +59,20 @@ class HostileDrive:
                 staging = "staging_deep" if level == 2 else "staging_far"
                 sample, record = planted["E:\\" + staging]
                 os.rename(os.path.join(self.e, staging, sample), os.path.join(deep, sample))
-                if level == 2:
-                    self.reachable[windows + "\\" + sample] = record
-                else:
-                    self.untouchable[windows + "\\" + sample] = "beyond 259 characters"
-                    far_sample = os.path.join(deep, sample)
+                self.reachable[windows + "\\" + sample] = record
+                if level == 3:
+                    far_sample, far_record = os.path.join(deep, sample), record
         shutil.copy(far_sample, os.path.join(deep, "bottom.exe"))
-        self.untouchable[windows + "\\bottom.exe"] = "beyond 259 characters"
+        self.reachable[windows + "\\bottom.exe"] = far_record
         os.rmdir(os.path.join(self.e, "staging_deep"))
         os.rmdir(os.path.join(self.e, "staging_far"))
+
+        # A folder named in a script outside the code page: a sample and a clean file in it.
+        greek = os.path.join(self.e, GREEK)
+        os.rename(os.path.join(self.e, "staging_greek"), greek)
+        sample, record = planted[r"E:\staging_greek"]
+        write(os.path.join(greek, "notes.txt"), b"clean")
+        self.reachable["E:\\" + GREEK + "\\" + sample] = record
 
         # A folder that holds a link to itself: E:\loop\back\back\... until the path gives out.
         write(os.path.join(self.e, "loop", "a.txt"))
@@ -98,6 +109,13 @@ class HostileDrive:
         write(os.path.join(odd, ".hidden"))
 
 
+    def shown_forms(self):
+        """How the lines show each reachable sample the ANSI text cannot name as it is: its short form."""
+        odd = [p for p in self.reachable if len(p) > drive_checks.MAX_PATH_CHARS or not p.isascii()]
+        answers = sm.run_setup(self.s, [("shortpath-wide", p) for p in odd])
+        return {p: answer for p, (_, answer) in zip(odd, answers)}
+
+
 class RobustnessTest(unittest.TestCase):
     maxDiff = None
 
@@ -106,7 +124,9 @@ class RobustnessTest(unittest.TestCase):
             sm.wait_booted(s)
             drive = HostileDrive(s)
             drive.build()
-            scanned = drive_checks.expected_files_scanned(s.prefix, "ce", [s.c_path(p) for p in drive.reachable])
+            scanned = drive_checks.expected_files_scanned(s.prefix, "ce", [s.c_path(p) for p in drive.reachable],
+                                                          max_path=drive_checks.MAX_WIDE_PATH_CHARS)
+            shown = drive.shown_forms()
             self.assertGreater(scanned, BIG_FILES + 40)
             before = drive_checks.manifest(s, "cdef")
 
@@ -123,7 +143,7 @@ class RobustnessTest(unittest.TestCase):
             tail = sm.statistics(scanned, found, found)
             self.assertEqual(lines[-len(tail):], tail)
             self.assertEqual(sorted(lines[:-len(tail)]),
-                             sorted(sm.removed(path, name) for path, name in drive.reachable.items()))
+                             sorted(sm.removed(shown.get(path, path), name) for path, name in drive.reachable.items()))
 
             # Exactly the reachable samples are gone; the rest, out of reach or locked, is unchanged.
             after = drive_checks.manifest(s, "cdef")

@@ -3,8 +3,10 @@ import hashlib
 import os
 import stat
 
-# Longest path the walker can name (the ANSI file functions take no more).
+# Longest path the ANSI file functions take (the walk of the 9x line), and the longest the NT line's
+# wide functions take after the "\\?\" prefix.
 MAX_PATH_CHARS = 259
+MAX_WIDE_PATH_CHARS = 32767 - 4
 
 
 def manifest(session, letters):
@@ -64,14 +66,14 @@ def _list(linux_folder):
     return out
 
 
-def walk_count(linux_folder, windows_folder, state):
+def walk_count(linux_folder, windows_folder, state, max_path=MAX_PATH_CHARS):
     """Files one walk of windows_folder\\*.* offers to the checkers: entries whose path fits, the
     subfolders whose search pattern fits, recursively (links followed as the walk follows them).
     A file the scan deletes counts at its first visit only: seen again through a link, it is gone."""
     count = 0
     entries = _list(linux_folder)
     for name, is_dir in entries:
-        if is_dir or len(windows_folder) + 1 + len(name) > MAX_PATH_CHARS:
+        if is_dir or len(windows_folder) + 1 + len(name) > max_path:
             continue
         real = os.path.realpath(os.path.join(linux_folder, name))
         if real in state["deleted"]:
@@ -83,15 +85,15 @@ def walk_count(linux_folder, windows_folder, state):
         if not is_dir:
             continue
         child = windows_folder + "\\" + name
-        if len(child) + 4 > MAX_PATH_CHARS:
+        if len(child) + 4 > max_path:
             continue
         if "\\Program Files\\" in child + "\\":
             state["program_files_seen"] = True
-        count += walk_count(os.path.join(linux_folder, name), child, state)
+        count += walk_count(os.path.join(linux_folder, name), child, state, max_path)
     return count
 
 
-def expected_files_scanned(prefix, letters, deleted=()):
+def expected_files_scanned(prefix, letters, deleted=(), max_path=MAX_PATH_CHARS):
     """The "Total files scanned" a full scan of the fixed drives `letters` (in letter order) must
     report; `deleted` are the Linux paths of the files it removes. Folders are listed through the
     prefix's drive links as Wine lists them, so a link loop gives out where Wine's does. Includes
@@ -102,8 +104,8 @@ def expected_files_scanned(prefix, letters, deleted=()):
     for letter in letters:
         folder = os.path.join(prefix.path, "dosdevices", letter.lower() + ":")
         root = letter.upper() + ":"
-        total += walk_count(folder, root, state)
+        total += walk_count(folder, root, state, max_path)
         program_files = os.path.join(folder, "Program Files")
         if os.path.isdir(program_files) and not state["program_files_seen"]:
-            total += walk_count(program_files, root + "\\Program Files", state)
+            total += walk_count(program_files, root + "\\Program Files", state, max_path)
     return total

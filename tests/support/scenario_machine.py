@@ -259,8 +259,10 @@ class SetupProgram:
     (programs it starts may inherit its output, so its end of file is never waited for)."""
 
     def __init__(self, session):
+        # Paths go in as UTF-8 (the program reads them so where it must); its answers are ANSI.
         self.proc = session.prefix.popen([r"T:\bin\scenario_setup.exe"], display=session.xvfb.display,
-                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1,
+                                         encoding="utf-8", errors="replace")
 
     def do(self, *fields):
         self.proc.stdin.write("\t".join(fields) + "\n")

@@ -15,6 +15,7 @@
 //   regdump KEY                   every subkey and value below HKLM\KEY, one line each
 //   pending                       the deletions and moves registered for the next restart
 //   shortpath PATH                the short form of PATH
+//   shortpath-wide PATH           the short form of PATH given in UTF-8, of any length or script
 //   temppath                      the temporary folder, as GetTempPathA gives it
 //   list PATTERN                  the names FindFirstFileA/FindNextFileA give, in their order
 //   alive PID                     1 when the process still runs, else 0
@@ -55,6 +56,13 @@ std::string Hex(const BYTE* data, DWORD size) {
         out += digits[data[i] & 15];
     }
     return out;
+}
+
+std::wstring FromUtf8(const std::string& text) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], n);
+    return wide;
 }
 
 // A support program by name (T:\bin\NAME.exe), or any program by its full path.
@@ -278,6 +286,15 @@ std::string Run(const Words& w) {
         char shortPath[MAX_PATH];
         DWORD n = GetShortPathNameA(arg(1).c_str(), shortPath, sizeof shortPath);
         return n > 0 && n < sizeof shortPath ? "ok " + std::string(shortPath) : "error no short path";
+    }
+    if (cmd == "shortpath-wide") {
+        std::wstring path = L"\\\\?\\" + FromUtf8(arg(1));
+        std::vector<wchar_t> shortPath(32768);
+        DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+        if (n == 0 || n >= shortPath.size()) return "error no short path";
+        std::wstring plain(shortPath.data(), n);
+        if (plain.compare(0, 4, L"\\\\?\\") == 0) plain = plain.substr(4);
+        return "ok " + std::string(plain.begin(), plain.end());
     }
     if (cmd == "temppath") {
         char temp[MAX_PATH];

@@ -7,6 +7,12 @@
 #include "core/report.h"
 #include "core/scan_session.h"
 
+namespace {
+// Under a pipe the C runtime buffers stdout whole: a test program that dies would take every line
+// it printed with it. Unbuffered, a failure shows how far the program got.
+const int kUnbufferedOutput = setvbuf(stdout, nullptr, _IONBF, 0);
+}  // namespace
+
 std::string SupportProgramPath(const char* name) {
     char self[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);

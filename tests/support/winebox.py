@@ -29,15 +29,19 @@ VERSIONS = {"win98", "nt40", "win2k", "winxp", "win7"}
 SUITE_VERSIONS = {"OnWin98": "win98", "OnNt40": "nt40", "OnWin2k": "win2k", "OnWinXp": "winxp", "OnWin7": "win7"}
 # Binaries Wine never rewrites in place: safe to share between prefixes by hard link.
 # Raise when the recipe of the template changes, so cached templates are made again.
-TEMPLATE_RECIPE = "2"
+TEMPLATE_RECIPE = "3"
 SHARED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ocx", ".acm", ".cpl", ".tlb", ".ax", ".ds", ".mui",
                    ".nls", ".ttf", ".fon", ".com", ".msstyles", ".vxd", ".dll16", ".exe16")
 
 
 def base_env(prefix, home):
-    env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
+    # One locale on every machine: Wine reads Linux file names through it, and only a UTF-8 one
+    # keeps names outside ASCII whole (the ANSI code page is then 1252, OEM 437, as on a Western
+    # Windows). A restart carries out pending deletions of such names only under the same locale.
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith("WINE") and not k.startswith("LC_") and k not in ("LANG", "LANGUAGE")}
     env.update(WINEPREFIX=prefix, HOME=home, WINEDEBUG=os.environ.get("PURGIX_WINEDEBUG", "-all"),
-               WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
+               WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=", LC_ALL="C.UTF-8")
     env.pop("DISPLAY", None)
     return env
 

@@ -1,6 +1,8 @@
 // The file checker on real files: what it removes, what it leaves byte for byte, what it reports.
 #include "spine_fixture.h"
 
+#include <cwchar>
+
 #include "detect/file_checker.h"
 
 namespace {
@@ -192,6 +194,54 @@ TEST_F(CheckedFiles, HeldMatchIsScheduledAndRestartNeededTakesTheResult) {
     held.Release();
     ASSERT_TRUE(RestartMachine());
     EXPECT_FALSE(FileExists(path));
+}
+
+// The deletions pending for the next restart, as the system keeps them (wide text).
+std::wstring PendingDeletions() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return L"";
+    std::vector<wchar_t> data(32768);
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t) - 4);
+    LONG status = RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(data.data()), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return L"";
+    std::wstring all;
+    for (size_t i = 0; i < size / sizeof(wchar_t); ++i) all += data[i] ? data[i] : L'|';
+    return all;
+}
+
+TEST_F(CheckedFiles, AFileTheAnsiFunctionsCannotNameGoesThroughTheWideOnes) {
+    // E:\Ελληνικά: no character of it in the ANSI code page, and the short name left aside.
+    const std::wstring folder = L"E:\\\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac";
+    const std::wstring worm = folder + L"\\\u03c3\u03ba.exe", held = folder + L"\\\u03ba\u03c1.exe";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(WriteWide(worm, BuildMatchingSample(SignatureTable[32])));
+    ASSERT_TRUE(WriteWide(held, BuildMatchingSample(SignatureTable[69])));
+    const std::string shownWorm = "E:\\????????\\??.exe", shownHeld = "E:\\????????\\??.exe";
+
+    EXPECT_EQ(FileCheckerWide(kEntryName, worm.c_str(), shownWorm.c_str()), 1);
+    EXPECT_EQ(GetFileAttributesW(worm.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Held open by a program (which names it by its short form): not ended, as it does not run
+    // the file; the deletion waits for the restart, under the file's true wide path.
+    wchar_t shortForm[MAX_PATH];
+    ASSERT_GT(GetShortPathNameW(held.c_str(), shortForm, MAX_PATH), 0u);
+    HeldFile holder(std::string(shortForm, shortForm + std::wcslen(shortForm)));
+    ASSERT_TRUE(holder.held());
+    EXPECT_EQ(FileCheckerWide(kEntryName, held.c_str(), shownHeld.c_str()), 1);
+    EXPECT_EQ(recorder.lines, (std::vector<std::string>{shownWorm + "     W32/Vorlex.Bj.Dl.Trojan removed",
+                                                        shownHeld + "     W32/Vorlex.Ih.Worm Unable to remove"}));
+    EXPECT_EQ(Session.RestartNeeded, 1);
+    EXPECT_NE(PendingDeletions().find(L"\\??\\" + held), std::wstring::npos);
+    EXPECT_EQ(Session.ScanCounters.filesInfected, 2);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
+
+    holder.Release();
+    ASSERT_TRUE(RestartMachine());
+    EXPECT_EQ(GetFileAttributesW(held.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessClearsRestartNeeded) {

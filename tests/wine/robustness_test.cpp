@@ -10,8 +10,8 @@
 namespace {
 
 class WalkHazards : public SpineTest {};
+class WalkHazardsOnWin98 : public SpineTest {};
 
-std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 // The long form of a path, which reaches below 259 characters.
 std::wstring Long(const std::string& path) { return L"\\\\?\\" + Wide(path); }
@@ -48,13 +48,13 @@ bool ExistsAnyDepth(const std::string& path) {
 }
 
 // What a walk of folder may reach, counted from the long-form listings: a file when its path
-// fits 259 characters, a subfolder when its own search pattern does.
+// fits `limit` characters, a subfolder when its own search pattern does.
 struct Reach {
     int files = 0;
     std::vector<std::string> reachedFiles;
 };
 
-void CountReachable(const std::string& folder, bool reachable, Reach* out) {
+void CountReachable(const std::string& folder, bool reachable, size_t limit, Reach* out) {
     WIN32_FIND_DATAW entry;
     HANDLE search = FindFirstFileW((Long(folder) + L"\\*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) return;
@@ -65,7 +65,7 @@ void CountReachable(const std::string& folder, bool reachable, Reach* out) {
         std::string path = folder + "\\" + name;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             subfolders.push_back(name);
-        } else if (reachable && path.size() <= kMaxPathChars) {
+        } else if (reachable && path.size() <= limit) {
             ++out->files;
             out->reachedFiles.push_back(path);
         }
@@ -73,12 +73,8 @@ void CountReachable(const std::string& folder, bool reachable, Reach* out) {
     FindClose(search);
     for (const std::string& name : subfolders) {
         std::string child = folder + "\\" + name;
-        CountReachable(child, reachable && (child + "\\*.*").size() <= kMaxPathChars, out);
+        CountReachable(child, reachable && (child + "\\*.*").size() <= limit, limit, out);
     }
-}
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> v) {
@@ -104,9 +100,11 @@ private:
 
 }  // namespace
 
-TEST_F(WalkHazards, TreesFarBeyond259CharactersAreWalkedUpToTheLimitOnly) {
-    // A chain of one-letter folders 200 deep (408 characters): the walk recurses as deep as a
-    // path can be named, about 123 levels, with a file and now and then a sample on each level.
+// A chain of one-letter folders 200 deep (408 characters), with a file and now and then a sample
+// on each level, and a pair of wide names. Walked with the ANSI functions (the 9x line), as deep as
+// a path can be named in them, about 123 levels; walked on the NT line, to the end, the paths
+// past 259 characters shown by their short forms.
+void WalkTheChain(RecorderWindow& recorder, size_t limit) {
     std::string folder = "E:\\chain";
     ASSERT_TRUE(MakeFolderAnyDepth(folder));
     std::vector<std::string> samples;
@@ -130,32 +128,38 @@ TEST_F(WalkHazards, TreesFarBeyond259CharactersAreWalkedUpToTheLimitOnly) {
     samples.push_back(wide + "\\" + std::string(130, 'v') + "\\far.exe");
 
     Reach reach;
-    CountReachable("E:\\chain", true, &reach);
+    CountReachable("E:\\chain", true, limit, &reach);
     std::vector<std::string> reachedSamples, keptSamples;
     for (const std::string& s : samples)
         (std::find(reach.reachedFiles.begin(), reach.reachedFiles.end(), s) != reach.reachedFiles.end()
              ? reachedSamples
              : keptSamples)
             .push_back(s);
-    // Both kinds are present, so the test sees the limit from both sides.
+    // Both kinds are present where there is a limit, so the test sees it from both sides.
     ASSERT_GE(reachedSamples.size(), 5u);
-    ASSERT_GE(keptSamples.size(), 4u);
+    ASSERT_GE(keptSamples.size(), limit == kMaxPathChars ? 4u : 0u);
     ASSERT_GT(reach.files, 120);
+    // The wide names' samples match record 32, the chain's record 69. Their lines are known before
+    // the walk: a removed file has no short form to ask for.
+    auto record = [](const std::string& s) { return s.find("\\" + std::string(120, 'w')) != std::string::npos ? 32 : 69; };
+    std::vector<std::string> expected;
+    for (const std::string& s : reachedSamples) expected.push_back(RemovedLine(ShownForm(s), RecordName(record(s))));
 
     EXPECT_EQ(DirectoryWalker("E:\\chain\\*.*"), reach.files);
     EXPECT_EQ(Session.ScanCounters.filesScanned, reach.files);
     EXPECT_EQ(Session.ScanCounters.filesInfected, static_cast<int32_t>(reachedSamples.size()));
     EXPECT_EQ(Session.ScanCounters.filesRemoved, static_cast<int32_t>(reachedSamples.size()));
-    std::vector<std::string> expected;
-    for (const std::string& s : reachedSamples)
-        expected.push_back(RemovedLine(s, s.find("near.exe") != std::string::npos ? RecordName(32) : RecordName(69)));
     EXPECT_EQ(Sorted(recorder.lines), Sorted(expected));
     for (const std::string& s : reachedSamples) EXPECT_FALSE(ExistsAnyDepth(s)) << s;
     for (const std::string& s : keptSamples)
-        EXPECT_EQ(ReadAnyDepth(s), BuildMatchingSample(SignatureTable[EndsWith(s, "far.exe") ? 32 : 69])) << s;
+        EXPECT_EQ(ReadAnyDepth(s), BuildMatchingSample(SignatureTable[record(s)])) << s;
     for (const std::string& status : recorder.statuses) EXPECT_LE(status.size(), 60u) << status;
     EXPECT_FALSE(Session.ScanCancelled);
 }
+
+TEST_F(WalkHazardsOnWin98, TreesFarBeyond259CharactersAreWalkedUpToTheLimitOnly) { WalkTheChain(recorder, kMaxPathChars); }
+
+TEST_F(WalkHazards, TreesFarBeyond259CharactersAreWalkedToTheirEndOnTheNtLine) { WalkTheChain(recorder, 32763); }
 
 TEST_F(WalkHazards, ThousandsOfEntriesInOneFolderAreEachShownOnceWhileOneIsRemoved) {
     // Far more entries than one listing call returns, so the listing is read in many portions

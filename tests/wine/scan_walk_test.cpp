@@ -8,6 +8,7 @@
 namespace {
 
 class FolderWalk : public SpineTest {};
+class FolderWalkOnWin98 : public SpineTest {};
 
 // The statuses a walk of folder must show: each listed entry of a folder in listing order, then
 // each subfolder's walk in listing order (the display form of each path).
@@ -41,27 +42,6 @@ void MakeSmallTree() {
     ASSERT_TRUE(WriteText("E:\\walk\\z.txt", "z"));
 }
 
-std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-
-bool WriteWide(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-std::vector<uint8_t> ReadWide(const std::wstring& path) {
-    std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    return bytes;
-}
 
 }  // namespace
 
@@ -239,36 +219,66 @@ TEST_F(FolderWalk, MemoryPhaseChecksTheOneFileAndWalksNoFolder) {
     EXPECT_TRUE(FileExists("E:\\mem\\worm.exe"));
 }
 
-TEST_F(FolderWalk, EntriesBeyond259CharactersAreSkippedWithoutHarm) {
-    // E:\deep\<120>\<120>\ is 250 characters; the ANSI functions can list it, not much deeper.
+// E:\deep\<120>\<120>\ is 250 characters: the ANSI functions can list it, not much deeper. Files
+// and folders at its edge: { path, bytes, infected }.
+struct DeepTree {
     std::string folder = "E:\\deep\\" + std::string(120, 'a') + "\\" + std::string(120, 'b');
     std::wstring wideFolder = L"\\\\?\\" + Wide(folder);
-    ASSERT_TRUE(CreateDirectoryW(Wide("E:\\deep").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + Wide("E:\\deep\\" + std::string(120, 'a'))).c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
     std::vector<uint8_t> sample = BuildMatchingSample(SignatureTable[69]);
-    ASSERT_EQ(folder.size(), 249u);
-    ASSERT_TRUE(WriteWide(wideFolder + L"\\x.txt", {'x'}));                   // 255 characters
-    ASSERT_TRUE(WriteWide(wideFolder + L"\\m.exe", sample));                  // 255: reachable
-    ASSERT_TRUE(WriteWide(wideFolder + L"\\a_much_longer_name.exe", sample));  // 272: out of reach
-    ASSERT_TRUE(CreateDirectoryW((wideFolder + L"\\sub").c_str(), nullptr));     // its pattern: 257
-    ASSERT_TRUE(WriteWide(wideFolder + L"\\sub\\yy_far.txt", {'y'}));        // 264: out of reach
-    ASSERT_TRUE(CreateDirectoryW((wideFolder + L"\\subfolder").c_str(), nullptr));  // pattern 263
-    ASSERT_TRUE(WriteWide(wideFolder + L"\\subfolder\\z.txt", {'z'}));
 
+    bool Build() {
+        return folder.size() == 249 && CreateDirectoryW(Wide("E:\\deep").c_str(), nullptr) &&
+               CreateDirectoryW((L"\\\\?\\" + Wide("E:\\deep\\" + std::string(120, 'a'))).c_str(), nullptr) &&
+               CreateDirectoryW(wideFolder.c_str(), nullptr) &&
+               WriteWide(wideFolder + L"\\x.txt", {'x'}) &&                                 // 255 characters
+               WriteWide(wideFolder + L"\\m.exe", sample) &&                                // 255
+               WriteWide(wideFolder + L"\\a_much_longer_name.exe", sample) &&               // 272
+               CreateDirectoryW((wideFolder + L"\\sub").c_str(), nullptr) &&                 // its pattern: 257
+               WriteWide(wideFolder + L"\\sub\\yy_far.txt", {'y'}) &&                      // 264
+               CreateDirectoryW((wideFolder + L"\\subfolder").c_str(), nullptr) &&           // its pattern: 263
+               WriteWide(wideFolder + L"\\subfolder\\z.txt", {'z'});
+    }
+};
+
+TEST_F(FolderWalkOnWin98, EntriesBeyond259CharactersAreSkippedWithoutHarm) {
+    DeepTree tree;
+    ASSERT_TRUE(tree.Build());
     int32_t result = DirectoryWalker("E:\\deep\\*.*");
     EXPECT_EQ(result, Session.ScanCounters.filesScanned);
     EXPECT_EQ(Session.ScanCounters.filesScanned, 2);  // x.txt and m.exe
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
     ASSERT_EQ(recorder.lines.size(), 1u);
-    EXPECT_EQ(recorder.lines[0], RemovedLine(folder + "\\m.exe", "W32/Vorlex.Ih.Worm"));
-    EXPECT_EQ(ReadWide(wideFolder + L"\\a_much_longer_name.exe"), sample);
+    EXPECT_EQ(recorder.lines[0], RemovedLine(tree.folder + "\\m.exe", "W32/Vorlex.Ih.Worm"));
+    EXPECT_EQ(ReadWide(tree.wideFolder + L"\\a_much_longer_name.exe"), tree.sample);
     for (const std::string& s : recorder.statuses) {
         EXPECT_LE(s.size(), 60u);
         EXPECT_EQ(s.find("a_much_longer"), std::string::npos) << s;
         EXPECT_EQ(s.find("yy_far"), std::string::npos) << s;
         EXPECT_EQ(s.find("z.txt"), std::string::npos) << s;
     }
+}
+
+TEST_F(FolderWalk, EntriesBeyond259CharactersAreReachedOnTheNtLine) {
+    DeepTree tree;
+    ASSERT_TRUE(tree.Build());
+    // Shown, and reported, by the short form the ANSI functions can take.
+    const std::string beyond = ShortForm(tree.wideFolder + L"\\a_much_longer_name.exe");
+    ASSERT_FALSE(beyond.empty());
+    ASSERT_LE(beyond.size(), 259u);
+    int32_t result = DirectoryWalker("E:\\deep\\*.*");
+    EXPECT_EQ(result, Session.ScanCounters.filesScanned);
+    EXPECT_EQ(Session.ScanCounters.filesScanned, 5);
+    EXPECT_EQ(Session.ScanCounters.filesRemoved, 2);
+    std::vector<std::string> lines = recorder.lines;
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::string> expected = {RemovedLine(tree.folder + "\\m.exe", "W32/Vorlex.Ih.Worm"),
+                                         RemovedLine(beyond, "W32/Vorlex.Ih.Worm")};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+    EXPECT_FALSE(FileExists(tree.folder + "\\m.exe"));
+    EXPECT_EQ(GetFileAttributesW((tree.wideFolder + L"\\a_much_longer_name.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadWide(tree.wideFolder + L"\\sub\\yy_far.txt"), std::vector<uint8_t>{'y'});
+    for (const std::string& s : recorder.statuses) EXPECT_LE(s.size(), 60u);
 }
 
 TEST_F(FolderWalk, RootWalkNotesTheProgramFilesFolderItCouldMiss) {

@@ -12,6 +12,7 @@
 
 #include "app/window_host.h"
 #include "core/report.h"
+#include "core/path_text.h"
 #include "core/scan_session.h"
 #include "core/signature_table.h"
 #include "detect/file_checker.h"
@@ -144,6 +145,48 @@ inline int CountFiles(const std::string& folder) {
             count += CountFiles(folder + "\\" + e.cFileName);
     }
     return count;
+}
+
+// Wide text of an ASCII path, and whole files written and read through the wide functions
+// (which reach names outside the code page and paths past 259 characters).
+inline std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+inline bool WriteWide(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+inline std::vector<uint8_t> ReadWide(const std::wstring& path) {
+    std::vector<uint8_t> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    return bytes;
+}
+
+// The short form the system gives a path, as ANSI text ("" when it gives none).
+inline std::string ShortForm(const std::wstring& widePath) {
+    std::vector<wchar_t> shortPath(32768);
+    DWORD n = GetShortPathNameW(widePath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (n == 0 || n >= shortPath.size()) return "";
+    std::wstring plain(shortPath.data(), n);
+    if (plain.compare(0, 4, L"\\\\?\\") == 0) plain = plain.substr(4);
+    return std::string(plain.begin(), plain.end());
+}
+
+// How the walk of the NT line shows an ASCII path: as it is where the ANSI functions can name it,
+// else by its short form where that is short enough, else as it is once more (its readable form).
+inline std::string ShownForm(const std::string& path) {
+    if (path.size() <= kMaxPathChars) return path;
+    const std::string shortForm = ShortForm(L"\\\\?\\" + Wide(path));
+    return !shortForm.empty() && shortForm.size() <= kMaxPathChars ? shortForm : path;
 }
 
 // Base fixture: a recorder window as the main window and a fresh scan state.

@@ -1,0 +1,94 @@
+// The forms one NT path takes: exactly in ANSI, in its short (8.3) form, readably for the user.
+#include "platform/path_forms.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <cwchar>
+
+#include "core/path_text.h"
+#include "core/text.h"
+#include "core/text_buffer.h"
+#include "platform/wide_files.h"
+
+namespace {
+
+const wchar_t kLongPathPrefix[] = L"\\\\?\\";
+
+const wchar_t* WithoutLongPathPrefix(const wchar_t* path) {
+    return StartsWith(path, kLongPathPrefix) ? path + 4 : path;
+}
+
+// The wide text of `text` exactly (no look-alike): converted back, it must be `wide` again.
+bool ComesBack(const char* text, const wchar_t* wide) {
+    const size_t length = std::wcslen(wide);
+    TextBuffer<wchar_t> back(length + 2);
+    if (!back) return false;
+    const int read = MultiByteToWideChar(CP_ACP, 0, text, -1, back.data(), static_cast<int>(back.size()));
+    return read > 0 && static_cast<size_t>(read) == length + 1 &&
+           std::memcmp(back.data(), wide, (length + 1) * sizeof(wchar_t)) == 0;
+}
+
+}  // namespace
+
+bool ExactAnsi(const wchar_t* wide, char* out, size_t capacity) {
+    if (capacity == 0 || capacity > 0x7FFFFFFF) return false;
+    BOOL replaced = FALSE;
+    const int written =
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, out, static_cast<int>(capacity), nullptr, &replaced);
+    if (written <= 0 || replaced) {
+        out[0] = '\0';
+        return false;
+    }
+    // A look-alike is no replacement to the system: it shows when the text does not come back.
+    if (!ComesBack(out, wide)) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+void ReadableAnsi(const wchar_t* wide, char* out, size_t capacity) {
+    if (capacity == 0 || capacity > 0x7FFFFFFF) return;
+    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, out, static_cast<int>(capacity), "?", nullptr) <= 0) {
+        // Too long for the buffer: as much as fits, terminated.
+        const int cut = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(capacity - 1) / 2, out,
+                                            static_cast<int>(capacity - 1), "?", nullptr);
+        out[cut > 0 ? cut : 0] = '\0';
+    }
+}
+
+bool VerifiedShortAnsiPath(const wchar_t* widePath, char* out, size_t capacity) {
+    const WideFileFunctions* wide = NtWideFileFunctions();
+    if (capacity == 0) return false;
+    out[0] = '\0';
+    if (!wide || !wide->longPathName) return false;
+    const PrefixedPath prefixed(widePath);
+    if (!prefixed) return false;
+    wchar_t shortForm[kMaxPathChars + 1 + 4];
+    const DWORD length = wide->shortPathName(prefixed.get(), shortForm, sizeof shortForm / sizeof shortForm[0]);
+    if (length == 0 || length >= sizeof shortForm / sizeof shortForm[0]) return false;
+    // Given the prefix, the short form carries it too; the ANSI functions take it without.
+    const wchar_t* plain = WithoutLongPathPrefix(shortForm);
+    if (std::wcslen(plain) > kMaxPathChars) return false;
+    TextBuffer<wchar_t> back(std::wcslen(widePath) + 64);
+    if (!back) return false;
+    // Asked of the short form as the ANSI functions will take it, then, where the system wants
+    // it, with the prefix.
+    DWORD backLength = wide->longPathName(plain, back.data(), static_cast<DWORD>(back.size()));
+    if (backLength == 0) backLength = wide->longPathName(shortForm, back.data(), static_cast<DWORD>(back.size()));
+    if (backLength == 0 || backLength >= back.size()) return false;
+    if (CompareNoCase(WithoutLongPathPrefix(back.data()), widePath) != 0) return false;
+    return ExactAnsi(plain, out, capacity);
+}
+
+bool WithLongPathPrefix(const wchar_t* path, wchar_t* out, size_t capacity) {
+    const size_t length = std::wcslen(path);
+    if (capacity < 5 || length > capacity - 5) return false;
+    std::memcpy(out, kLongPathPrefix, 4 * sizeof(wchar_t));
+    std::memcpy(out + 4, path, (length + 1) * sizeof(wchar_t));
+    return true;
+}
+
+PrefixedPath::PrefixedPath(const wchar_t* path)
+    : text_(std::wcslen(path) + 8), formed_(text_ && WithLongPathPrefix(path, text_.data(), text_.size())) {}

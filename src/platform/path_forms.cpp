@@ -20,19 +20,21 @@ const wchar_t* WithoutLongPathPrefix(const wchar_t* path) {
 }
 
 // The wide text of `text` exactly (no look-alike): converted back, it must be `wide` again.
+// Asked for every entry of the walk, so it stays on the stack: `text` has at most 259 characters.
 bool ComesBack(const char* text, const wchar_t* wide) {
     const size_t length = std::wcslen(wide);
-    TextBuffer<wchar_t> back(length + 2);
-    if (!back) return false;
-    const int read = MultiByteToWideChar(CP_ACP, 0, text, -1, back.data(), static_cast<int>(back.size()));
+    wchar_t back[kMaxPathChars + 2];
+    if (length + 2 > sizeof back / sizeof back[0]) return false;
+    const int read = MultiByteToWideChar(CP_ACP, 0, text, -1, back, static_cast<int>(sizeof back / sizeof back[0]));
     return read > 0 && static_cast<size_t>(read) == length + 1 &&
-           std::memcmp(back.data(), wide, (length + 1) * sizeof(wchar_t)) == 0;
+           std::memcmp(back, wide, (length + 1) * sizeof(wchar_t)) == 0;
 }
 
 }  // namespace
 
 bool ExactAnsi(const wchar_t* wide, char* out, size_t capacity) {
-    if (capacity == 0 || capacity > 0x7FFFFFFF) return false;
+    if (capacity == 0) return false;
+    if (capacity > kMaxPathChars + 1) capacity = kMaxPathChars + 1;
     BOOL replaced = FALSE;
     const int written =
         WideCharToMultiByte(CP_ACP, 0, wide, -1, out, static_cast<int>(capacity), nullptr, &replaced);

@@ -6,7 +6,7 @@
 
 // Converts `wide` (a name or a path) to the ANSI code page exactly: false when the code page lacks a
 // character or would put a look-alike in its place (a Greek alpha becomes "a"), or when the
-// result does not fit `capacity`.
+// result does not fit `capacity` or is longer than the ANSI functions take (259 characters).
 bool ExactAnsi(const wchar_t* wide, char* out, size_t capacity);
 
 // The ANSI form for lines and the status: exact where it can be, '?' for what the code page lacks.

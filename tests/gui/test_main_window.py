@@ -349,36 +349,12 @@ class MainWindowTest(unittest.TestCase):
         s.wait_for(lambda: s.text(STATUS, MAIN) == "Scanning terminated" and s.state(OK_BUTTON, MAIN) == (True, True),
                    timeout=120, what="Scanning terminated")
 
-    def confirm_cancel(self, s):
-        """Cancel, and Yes to "Terminate the Scan now?"; returns once the scan has unwound."""
-        s.auto("click", MAIN, CANCEL)
-        dialog_up(s, MAIN_TITLE)
-        s.auto("click", MAIN_TITLE + "@1086", 6)
-        self.wait_terminated(s)
-
     def close_with_ok(self, s, purgix):
         s.auto("click", MAIN, OK_BUTTON)
         self.assertEqual(purgix.wait(timeout=60), 0)
 
     def statistics_scanned(self, lines):
         return int(next(line for line in lines if line.startswith("Total files scanned")).split(":")[-1])
-
-    def test_the_escape_that_answers_a_question_does_not_ask_again(self):
-        with GuiSession("main_escape_release") as s:
-            make_clean_tree(s.c_path("C:\\bulk"), 100, 150)
-            purgix = start_main(s)
-            s.auto("click", MAIN, SCAN)
-            self.wait_scanning_in(s, "C:\\bulk\\")
-            s.auto("key", MAIN, 27)
-            dialog_up(s, MAIN_TITLE)
-            s.auto("key", MAIN_TITLE + "@1086", 27)  # Escape answers No
-            s.auto("wait-gone", MAIN_TITLE + "@1086", 60000)
-            # The key's release reaches the main window once the question is gone.
-            s.auto("post", MAIN, 0x0101, 27, 0xC0000001)
-            self.assertMarkerHandled(s)
-            self.assertEqual(s.auto("exists", MAIN_TITLE + "@1086"), "0", "the release asked again")
-            self.confirm_cancel(s)
-            self.close_with_ok(s, purgix)
 
     def test_a_question_asked_before_the_scan_starts_holds_it_and_yes_cancels_it(self):
         with GuiSession("main_question_before_start") as s:
@@ -395,12 +371,20 @@ class MainWindowTest(unittest.TestCase):
             self.assertEqual(self.statistics_scanned(lines), 0)
             self.close_with_ok(s, purgix)
 
-    def test_ok_works_only_once_a_cancelled_scan_has_returned(self):
-        with GuiSession("main_ok_while_unwinding") as s:
+    def test_escape_answered_no_asks_once_and_ok_waits_for_the_cancelled_scan(self):
+        with GuiSession("main_escape_then_ok") as s:
             make_clean_tree(s.c_path("C:\\bulk"), 100, 150)
             purgix = start_main(s)
             s.auto("click", MAIN, SCAN)
             self.wait_scanning_in(s, "C:\\bulk\\")
+            s.auto("key", MAIN, 27)
+            dialog_up(s, MAIN_TITLE)
+            s.auto("key", MAIN_TITLE + "@1086", 27)  # Escape answers No
+            s.auto("wait-gone", MAIN_TITLE + "@1086", 60000)
+            # The key's release reaches the main window once the question is gone.
+            s.auto("post", MAIN, 0x0101, 27, 0xC0000001)
+            self.assertMarkerHandled(s)
+            self.assertEqual(s.auto("exists", MAIN_TITLE + "@1086"), "0", "the release asked again")
             s.auto("click", MAIN, CANCEL)
             dialog_up(s, MAIN_TITLE)
             # Yes, and OK right behind it, while the scan is still unwinding.

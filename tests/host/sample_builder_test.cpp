@@ -211,17 +211,20 @@ TEST(RunnableSample, RefusesWhatItCannotPatchAndLeavesItUntouched) {
     EXPECT_FALSE(MakeRunnableSample(tooLarge, SignatureTable[32]));  // 16304 bytes leave no room
 }
 
-TEST(RunnableSample, PicksTheSmallestRecordWithRoom) {
-    for (size_t size : {size_t{1000}, size_t{150000}, size_t{900000}, size_t{3000000}}) {
-        const std::vector<uint8_t> program = FakeProgram(size, 0x1000, 2);
+TEST(RunnableSample, PicksTheSmallestRecordWithRoomForBothProgramShapes) {
+    std::vector<std::vector<uint8_t>> programs;
+    for (size_t size : {size_t{1000}, size_t{150000}, size_t{900000}, size_t{3000000}})
+        programs.push_back(FakeProgram(size, 0x1000, 2));
+    for (size_t size : {size_t{0xA00}, size_t{100000}, size_t{2000000}}) programs.push_back(FakePe32Program(size));
+    for (const std::vector<uint8_t>& program : programs) {
         const int index = PickRecordForRunnable(program);
-        ASSERT_GE(index, 0) << size;
+        ASSERT_GE(index, 0) << program.size();
         std::vector<uint8_t> b = program;
-        EXPECT_TRUE(MakeRunnableSample(b, SignatureTable[index])) << size;
+        EXPECT_TRUE(MakeRunnableSample(b, SignatureTable[index])) << program.size();
         for (int i = 0; i < kSignatureCount; ++i) {
             if (SignatureTable[i].fileSize >= SignatureTable[index].fileSize) continue;
             b = program;
-            EXPECT_FALSE(MakeRunnableSample(b, SignatureTable[i])) << size << " " << i;
+            EXPECT_FALSE(MakeRunnableSample(b, SignatureTable[i])) << program.size() << " " << i;
         }
     }
     EXPECT_EQ(PickRecordForRunnable(FakeProgram(4227072, 0x1000, 2)), -1);
@@ -307,20 +310,5 @@ TEST(RunnablePe32Sample, RefusesProgramsWithoutRoomForASectionAndLeavesThemUntou
         EXPECT_FALSE(MakeRunnableSample(c.bytes, big)) << c.what;
         EXPECT_EQ(c.bytes, before) << c.what;
         EXPECT_EQ(PickRecordForRunnable(c.bytes), -1) << c.what;
-    }
-}
-
-TEST(RunnablePe32Sample, PicksTheSmallestRecordWithRoom) {
-    for (size_t size : {size_t{0xA00}, size_t{100000}, size_t{2000000}}) {
-        const std::vector<uint8_t> program = FakePe32Program(size);
-        const int index = PickRecordForRunnable(program);
-        ASSERT_GE(index, 0) << size;
-        std::vector<uint8_t> b = program;
-        EXPECT_TRUE(MakeRunnableSample(b, SignatureTable[index])) << size;
-        for (int i = 0; i < kSignatureCount; ++i) {
-            if (SignatureTable[i].fileSize >= SignatureTable[index].fileSize) continue;
-            b = program;
-            EXPECT_FALSE(MakeRunnableSample(b, SignatureTable[i])) << size << " " << i;
-        }
     }
 }

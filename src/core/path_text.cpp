@@ -128,6 +128,12 @@ bool NamesProgramFilesFolder(const char* childPattern) {
     return std::strstr(childPattern, "\\Program Files\\") != nullptr;
 }
 
+bool NamesProgramFilesFolder(const wchar_t* childPattern) {
+    for (const wchar_t* at = childPattern; *at; ++at)
+        if (StartsWith(at, L"\\Program Files\\")) return true;
+    return false;
+}
+
 const char* FileNamePart(const char* path) {
     const char* slash = std::strrchr(path, '\\');
     return slash ? slash + 1 : path;

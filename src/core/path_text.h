@@ -36,6 +36,7 @@ PathForm FormFolderPassPattern(const Char* pattern, Char* out, size_t capacity, 
 bool FormProgramFilesFolder(const char* pattern, char* out, size_t capacity);
 // True when a child pattern runs through a folder named exactly "Program Files" (case matters).
 bool NamesProgramFilesFolder(const char* childPattern);
+bool NamesProgramFilesFolder(const wchar_t* childPattern);
 // The part of a path after its last backslash (the whole path when it has none).
 const char* FileNamePart(const char* path);
 // The "." and ".." entries every folder listing may carry.

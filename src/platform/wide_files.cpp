@@ -14,13 +14,12 @@ bool LookUp(WideFileFunctions* f) {
     f->findFirst = LookUpEntryPoint<decltype(f->findFirst)>(kernel, "FindFirstFileW");
     f->findNext = LookUpEntryPoint<decltype(f->findNext)>(kernel, "FindNextFileW");
     f->createFile = LookUpEntryPoint<decltype(f->createFile)>(kernel, "CreateFileW");
-    f->getAttributes = LookUpEntryPoint<decltype(f->getAttributes)>(kernel, "GetFileAttributesW");
     f->setAttributes = LookUpEntryPoint<decltype(f->setAttributes)>(kernel, "SetFileAttributesW");
     f->deleteFile = LookUpEntryPoint<decltype(f->deleteFile)>(kernel, "DeleteFileW");
     f->moveFileEx = LookUpEntryPoint<decltype(f->moveFileEx)>(kernel, "MoveFileExW");
     f->shortPathName = LookUpEntryPoint<decltype(f->shortPathName)>(kernel, "GetShortPathNameW");
     f->longPathName = LookUpEntryPoint<decltype(f->longPathName)>(kernel, "GetLongPathNameW");
-    return f->findFirst && f->findNext && f->createFile && f->getAttributes && f->setAttributes && f->deleteFile &&
+    return f->findFirst && f->findNext && f->createFile && f->setAttributes && f->deleteFile &&
            f->moveFileEx && f->shortPathName;
 }
 

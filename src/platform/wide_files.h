@@ -8,7 +8,6 @@ struct WideFileFunctions {
     decltype(&FindFirstFileW) findFirst;
     decltype(&FindNextFileW) findNext;
     decltype(&CreateFileW) createFile;
-    decltype(&GetFileAttributesW) getAttributes;
     decltype(&SetFileAttributesW) setAttributes;
     decltype(&DeleteFileW) deleteFile;
     decltype(&MoveFileExW) moveFileEx;

@@ -88,7 +88,6 @@ struct AnsiSide {
         if (!Session.MemoryScanMode) ++Session.ScanCounters.filesScanned;
         OfferToCheckers(path, ListedSize(entry));
     }
-    static bool NamesProgramFiles(const char* childPattern) { return NamesProgramFilesFolder(childPattern); }
     static int32_t Descend(const char* childPattern, int) { return DirectoryWalker(childPattern); }
 };
 
@@ -130,11 +129,6 @@ struct WideSide {
         Session.KnownEntrySize = ListedSize(entry);
         FileCheckerWide(FileCheckerTable[0].detectionName, path, shown.data());
         Session.KnownEntrySize = -1;
-    }
-    static bool NamesProgramFiles(const wchar_t* childPattern) {
-        for (const wchar_t* at = childPattern; *at; ++at)
-            if (StartsWith(at, L"\\Program Files\\")) return true;
-        return false;
     }
     static int32_t Descend(const wchar_t* childPattern, int depth);
 };
@@ -189,7 +183,7 @@ int32_t WalkFolders(const typename Side::Char* pattern, int depth) {
             if (form == PathForm::kNoDot) return -1;
             // Too deep to name: its subtree is out of reach, so it ends here.
             if (form == PathForm::kFormed) {
-                if (Side::NamesProgramFiles(child.data())) Session.ProgramFilesSeen = 1;
+                if (NamesProgramFilesFolder(child.data())) Session.ProgramFilesSeen = 1;
                 if (Side::Descend(child.data(), depth + 1) == -1) return -1;
             }
         }

@@ -38,10 +38,14 @@ mapfile -t missing < <(missing_packages)
 echo "installing: ${missing[*]}"
 
 update_ok=no
+update_log=$(mktemp)
+trap 'rm -f "$update_log"' EXIT
 for ((i = 1; i <= tries; i++)); do
-  if $SUDO apt-get update -qq; then update_ok=yes; break; fi
+  if $SUDO apt-get update -qq >"$update_log" 2>&1; then update_ok=yes; break; fi
   [ $i -lt $tries ] && sleep "$pause"
 done
+# Only the first complaint of the last try: the rest repeats it.
+[ $update_ok = yes ] || grep -m1 '^E:' "$update_log" >&2 || true
 
 how=""
 if [ ${#missing[@]} -gt 0 ]; then

@@ -14,6 +14,16 @@ function(purgix_win_sources)
   endif()
 endfunction()
 
+# The window front end's platform files: a library of their own, so that nothing but the programs
+# themselves (and the tests of the window) links them.
+function(purgix_app_sources)
+  if(WIN32)
+    foreach(f ${ARGN})
+      set_property(GLOBAL APPEND PROPERTY PURGIX_APP_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+    endforeach()
+  endif()
+endfunction()
+
 # GoogleTest from Debian's source package, built with this tree's compiler.
 macro(purgix_add_gtest)
   if(NOT TARGET gtest)

@@ -10,7 +10,7 @@ import sys
 
 # Two stacks share the bottom: the engine, and the window toolkit. Each folder may include the
 # folders below it in its own stack; app, at the top, may include every folder.
-ENGINE = ["core", "platform", "processes", "remove", "clean", "detect", "scan"]
+ENGINE = ["core", "platform", "detect", "processes", "remove", "clean", "disinfect", "scan"]
 WINDOW = ["core", "platform", "framework", "ui"]
 TOP = "app"
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

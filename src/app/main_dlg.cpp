@@ -23,11 +23,7 @@ constexpr LONG_PTR kTaskbarStyles = WS_SYSMENU | WS_MINIMIZEBOX;  // minimise an
 
 }  // namespace
 
-CMainDlg::CMainDlg() : CDialog(IDD_MAIN) { icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN)); }
-
-CMainDlg::~CMainDlg() {
-    if (scanTitleFont_) DeleteObject(scanTitleFont_);
-}
+CMainDlg::CMainDlg() : SkinnedDialog(IDD_MAIN) { icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN)); }
 
 void CMainDlg::DoDataExchange() {
     BindControl(IDC_LIST_FRAME, listFrame_);
@@ -50,7 +46,7 @@ void CMainDlg::DoDataExchange() {
 }
 
 BOOL CMainDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    SkinnedDialog::OnInitDialog();
 
     status_.Show(false);
     progressFrame_.Show(false);
@@ -75,10 +71,7 @@ BOOL CMainDlg::OnInitDialog() {
 
     SetFixedTexts();
 
-    if (HDC dc = GetDC(hwnd())) {
-        LargeFonts = GetDeviceCaps(dc, LOGPIXELSX) >= 120;
-        ReleaseDC(hwnd(), dc);
-    }
+    if (WindowDc dc{hwnd()}) LargeFonts = GetDeviceCaps(dc.get(), LOGPIXELSX) >= 120;
 
     ScaleChildWindows(hwnd(), kDesignWidth, kDesignHeight);
     MoveWindow(hwnd(), 0, 0, kWindowWidth, kWindowHeight, TRUE);
@@ -121,19 +114,10 @@ void CMainDlg::SetFixedTexts() {
 }
 
 void CMainDlg::LoadSkin() {
-    background_ = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    region_ = RegionFromBitmap(background_, kRegionKey, 1);
-    if (region_) {
-        SetWindowRgn(hwnd(), region_, TRUE);  // the window owns the region from here on
-    }
-    BITMAP info;
-    if (background_ && GetObjectA(background_, sizeof info, &info)) {
-        backgroundWidth_ = info.bmWidth;
-        backgroundHeight_ = info.bmHeight;
-    }
-    backgroundDc_ = CreateCompatibleDC(nullptr);
-    if (backgroundDc_ && background_) backgroundDcPrevious_ = SelectObject(backgroundDc_, background_);
+    background_.Load(IDB_BACKGROUND);
+    OwnedRegion region(RegionFromBitmap(background_.bitmap(), kRegionKey, 1));
+    // Once applied, the region is the window's.
+    if (region && SetWindowRgn(hwnd(), region.get(), TRUE)) region.Release();
 
     CExButton* const inLoadOrder[] = {&finishedOk_, &cancel_, &scan_, &download_, &closeX_, &uLink_, &dLink_, &logo_};
     const int ids[] = {IDC_FINISHED_OK, IDCANCEL, IDC_SCAN, IDC_DOWNLOAD, IDC_CLOSE_X, IDC_ULINK, IDC_DLINK, IDC_LOGO};
@@ -143,22 +127,13 @@ void CMainDlg::LoadSkin() {
 void CMainDlg::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd(), &paint);
-    if (dc && backgroundDc_) BitBlt(dc, 0, 0, backgroundWidth_, backgroundHeight_, backgroundDc_, 0, 0, SRCCOPY);
+    background_.Draw(dc, 0, 0, background_.width(), background_.height());
     EndPaint(hwnd(), &paint);
 }
 
-HBRUSH CMainDlg::OnCtlColor(HDC dc, HWND control, int type) {
-    if (control != familyLabel_.hwnd() && (type == CTLCOLOR_DLG || type == CTLCOLOR_STATIC) && WhiteBrush) {
-        // The default answer would be replaced by the white brush anyway, and asking for it costs
-        // a server round trip per status update under Wine; leave the colours as it would.
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_3DFACE));
-        SetBkMode(dc, TRANSPARENT);
-        return WhiteBrush;
-    }
-    HBRUSH brush = CDialog::OnCtlColor(dc, control, type);
-    SetBkMode(dc, TRANSPARENT);
-    return brush;
+HBRUSH CMainDlg::SkinBrush(HWND control) const {
+    // The painted label keeps the system's colours; everything else is white.
+    return control == familyLabel_.hwnd() ? nullptr : WhiteBrush;
 }
 
 LRESULT CMainDlg::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
@@ -178,7 +153,7 @@ bool CMainDlg::OnCommand(int id) {
         return true;
     case IDC_CLOSE_X:
         if (scanRunning_) AskToTerminate(kCloseButtonQuestionTitle);
-        else CDialog::OnCancel();
+        else SkinnedDialog::OnCancel();
         return true;
     case IDC_DOWNLOAD:
     case IDC_DLINK:
@@ -186,7 +161,7 @@ bool CMainDlg::OnCommand(int id) {
         return true;
     case IDC_FINISHED_OK:
         // Only once the scan has returned; until then the window is still the scan's.
-        if (!scanRunning_) CDialog::OnOK();
+        if (!scanRunning_) SkinnedDialog::OnOK();
         return true;
     case IDC_ULINK:
         OpenMakerPage(kRemovalToolsPagePath);
@@ -210,6 +185,6 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
         return OnLButtonDown(wParam, lParam);
     default:
-        return CDialog::WindowProc(message, wParam, lParam);
+        return SkinnedDialog::WindowProc(message, wParam, lParam);
     }
 }

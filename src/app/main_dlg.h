@@ -4,16 +4,18 @@
 
 #include "app/main_texts.h"
 #include "framework/button.h"
-#include "framework/dialog.h"
 #include "framework/list_box.h"
 #include "framework/static_control.h"
+#include "platform/gdi_objects.h"
+#include "scan/scan_driver.h"
 #include "ui/ex_button.h"
 #include "ui/painted_label.h"
+#include "ui/skin_picture.h"
+#include "ui/skinned_dialog.h"
 
-class CMainDlg : public CDialog {
+class CMainDlg : public SkinnedDialog {
 public:
     CMainDlg();
-    ~CMainDlg() override;
 
 protected:
     void DoDataExchange() override;
@@ -21,7 +23,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(int id) override;
-    HBRUSH OnCtlColor(HDC dc, HWND control, int type) override;
+    HBRUSH SkinBrush(HWND control) const override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -34,6 +36,8 @@ private:
     // The scan and its list (main_dlg_scan.cpp).
     void OnScan();
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+    // The memory step met a worm it could not end: the restart question where it is due, then the end.
+    [[noreturn]] void EndWithWormRunning(const ScanOutcome& outcome);
     void AskToTerminate(const char* title);
     LRESULT OnAddLine();
     LRESULT OnShowStatus();
@@ -58,13 +62,8 @@ private:
     CExButton finishedOk_;
 
     HICON icon_ = nullptr;
-    HBITMAP background_ = nullptr;
-    HDC backgroundDc_ = nullptr;
-    HGDIOBJ backgroundDcPrevious_ = nullptr;
-    int backgroundWidth_ = 0;
-    int backgroundHeight_ = 0;
-    HRGN region_ = nullptr;
-    HFONT scanTitleFont_ = nullptr;
+    SkinPicture background_;
+    OwnedFont scanTitleFont_;
     bool scanRunning_ = false;   // from Scan until the scan has returned
     bool questionOpen_ = false;  // "Terminate the Scan now?" is waiting for its answer
 };

@@ -1,13 +1,17 @@
 // CMainDlg during a scan: the Scan button, the timer that runs the scan, cancelling, and the result list.
 #include "app/main_dlg.h"
 
+#include <cstdlib>
+
 #include "app/result_list_rules.h"
 #include "app/window_host.h"
 #include "core/product_texts.h"
 #include "core/scan_session.h"
 #include "core/text.h"
+#include "platform/restart.h"
 #include "resource.h"
 #include "scan/scan_driver.h"
+#include "ui/message_dialog.h"
 
 namespace {
 
@@ -47,14 +51,12 @@ void CMainDlg::OnScan() {
     AppendText(line, sizeof line, kSearchingSuffix);
     scanTitle_.SetText(line);
     if (!scanTitleFont_) {
-        scanTitleFont_ = CreateFontA(15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, "Arial");
+        scanTitleFont_.Reset(CreateFontA(15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, "Arial"));
     }
-    if (scanTitleFont_) scanTitle_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(scanTitleFont_), TRUE);
+    if (scanTitleFont_) scanTitle_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(scanTitleFont_.get()), TRUE);
 
-    CopyText(Session.ScanTarget, sizeof Session.ScanTarget, "!:");
-    AttachWindowHost(hwnd());
-    Session.RemovalAction = kActionDelete;
+    MainWindowHandle = hwnd();
 
     SetTimer(hwnd(), kScanTimer, kScanTimerDelay, nullptr);
 }
@@ -67,7 +69,10 @@ LRESULT CMainDlg::OnTimer(WPARAM wParam, LPARAM lParam) {
     // kept, and the scan then unwinds at once with its statistics and "Scanning terminated".
     if (questionOpen_) return 0;
     KillTimer(hwnd(), kScanTimer);
-    ScanDriver();  // returns when the statistics and any restart question are over
+    const ScanOutcome outcome = ScanDriver(ScanOptions{kActionDelete}, MainWindowHost());
+    if (outcome.end == ScanEnd::kWormKeepsRunning) EndWithWormRunning(outcome);
+    if (outcome.restartPending && ShowMessageDialog(kRestartQuestion, kProductTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        RestartComputer();
 
     cancel_.Show(false);
     finishedOk_.Show(true);
@@ -78,9 +83,17 @@ LRESULT CMainDlg::OnTimer(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+void CMainDlg::EndWithWormRunning(const ScanOutcome& outcome) {
+    if (outcome.restartRequired &&
+        ShowMessageDialog(kWormRunningRestartQuestion, kProductTitle, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
+        RestartComputer();
+    // The worm keeps running until then; the program has nothing more to offer this run.
+    std::exit(0);
+}
+
 void CMainDlg::OnCancel() {
     if (scanRunning_) AskToTerminate(kProductTitle);
-    else CDialog::OnCancel();
+    else SkinnedDialog::OnCancel();
 }
 
 void CMainDlg::AskToTerminate(const char* title) {
@@ -105,18 +118,20 @@ LRESULT CMainDlg::OnAddLine() {
 }
 
 void CMainDlg::UpdateHorizontalExtent() {
-    // Measured with the context as it comes, without the list's font: that is what sets the range.
-    HDC dc = GetDC(resultList_.hwnd());
-    if (!dc) return;
     int widest = 0;
-    const int count = resultList_.GetCount();
-    char line[kReportLineSize + 12];
-    for (int i = 0; i < count; ++i) {
-        if (!resultList_.GetLine(i, line, sizeof line)) continue;
-        SIZE size;
-        if (GetTextExtentPoint32A(dc, line, lstrlenA(line), &size) && size.cx > widest) widest = size.cx;
+    {
+        // Measured with the context as it comes, without the list's font: that is what sets the
+        // range. The context goes back before the list is changed.
+        WindowDc dc(resultList_.hwnd());
+        if (!dc) return;
+        const int count = resultList_.GetCount();
+        char line[kReportLineSize + 12];
+        for (int i = 0; i < count; ++i) {
+            if (!resultList_.GetLine(i, line, sizeof line)) continue;
+            SIZE size;
+            if (GetTextExtentPoint32A(dc.get(), line, lstrlenA(line), &size) && size.cx > widest) widest = size.cx;
+        }
     }
-    ReleaseDC(resultList_.hwnd(), dc);
     const int extent = NewHorizontalExtent(widest, resultList_.GetHorizontalExtent());
     if (extent >= 0) resultList_.SetHorizontalExtent(extent);
 }

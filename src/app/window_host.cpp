@@ -60,13 +60,11 @@ public:
     }
 };
 
-WindowHost theWindowHost;
-
 }  // namespace
 
-void AttachWindowHost(HWND window) {
-    MainWindowHandle = window;
-    Session.host = &theWindowHost;
+ScanHost& MainWindowHost() {
+    static WindowHost host;
+    return host;
 }
 
 int32_t AskToTerminateScan(const char* title) {

@@ -10,9 +10,8 @@ constexpr UINT UM_ADDLINE = 0x000B;     // append ReportLineBuffer to the result
 
 extern HWND MainWindowHandle;  // the window the scan reports to; null until Scan is pressed
 
-// Makes `window` the main window and this program's window host the scan's host (the Scan button
-// does; tests hand in a window of their own).
-void AttachWindowHost(HWND window);
+// The scan's host in this program: it reports to MainWindowHandle.
+ScanHost& MainWindowHost();
 
 // The one "Terminate the Scan now?" question, under `title`; the answer as a message box gives it.
 int32_t AskToTerminateScan(const char* title);

@@ -7,12 +7,9 @@
 #include "core/report.h"
 #include "core/scan_session.h"
 #include "core/text.h"
+#include "core/worm_facts.h"
 #include "platform/handles.h"
 #include "platform/registry_values.h"
-
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
-const char kWormUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\rhcjg7j0e38v";
 
 namespace {
 
@@ -26,10 +23,10 @@ void RememberValueName(const char* name) {
 }  // namespace
 
 void ReportRegistryRemoval(const char* detectionName) {
-    WriteReportLine("System Registry     %s removed", detectionName);
+    WriteReportLine(kRegistryRemovalFormat, detectionName);
 }
 
-void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view) {
+void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view, char* infectedPath) {
     OwnedKey key;
     if (RegOpenKeyExA(root, subkey, 0, KEY_READ | view, key.out()) != ERROR_SUCCESS) return;
     DWORD valueCount = 0;
@@ -43,27 +40,27 @@ void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view) {
         DWORD nameLength = sizeof name;
         if (RegEnumValueA(key.get(), i - deleted, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             continue;
-        if (!CanJudgeAutorunValues(Session.CurrentFilePath)) break;
+        if (!CanJudgeAutorunValues(infectedPath)) break;
         RegistryText data;
         if (!ReadRegistryString(root, subkey, name, &data, view)) continue;
         LowerInPlace(data.data());
-        LowerInPlace(Session.CurrentFilePath);
+        LowerInPlace(infectedPath);
         RegistryText expanded;
         if (!ExpandEnvironmentText(data.text(), &expanded)) continue;
         LowerInPlace(expanded.data());
 
-        switch (JudgeAutorunValue(data.text(), expanded.text(), Session.CurrentFilePath)) {
+        switch (JudgeAutorunValue(data.text(), expanded.text(), infectedPath)) {
         case AutorunVerdict::DeleteRuleA:
             if (DeleteRegistryValue(root, subkey, name, view)) {
                 RememberValueName(name);
-                ReportRegistryRemoval("W32/Vorlex.Trojan");
+                ReportRegistryRemoval(kWormName);
                 ++deleted;
             }
             break;
         case AutorunVerdict::DeleteRuleB:
             RememberValueName(name);
             if (DeleteRegistryValue(root, subkey, name, view)) {
-                ReportRegistryRemoval("W32/Vorlex.Trojan");
+                ReportRegistryRemoval(kWormName);
                 ++deleted;
             }
             break;

@@ -2,15 +2,10 @@
 #pragma once
 #include <windows.h>
 
-// Machine-wide autorun keys and the worm's uninstall key, as the cleaning spells them.
-extern const char kRunKey[];
-extern const char kRunServicesKey[];
-extern const char kWormUninstallKey[];
+// Judges every value of root\subkey (in registry view `view`, or 0 for the only one) against the
+// infected file's full path, which the walk lower-cases in place (the caller's own copy); deletes
+// and reports the values that start the file and remembers the last name in WormValueName.
+void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view, char* infectedPath);
 
-// Judges every value of root\subkey (in registry view `view`, or 0 for the only one) against
-// CurrentFilePath; deletes and reports the ones that start the infected file and remembers the
-// last name in WormValueName.
-void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view = 0);
-
-// Writes "System Registry     <name> removed" (seen only while there is a window to show it).
+// Writes "System Registry     <name> removed" (seen only while there is a host to show it).
 void ReportRegistryRemoval(const char* detectionName);

@@ -7,6 +7,7 @@
 
 #include "core/service_command.h"
 #include "core/text.h"
+#include "core/worm_facts.h"
 #include "platform/registry_values.h"
 #include "platform/same_file.h"
 
@@ -40,6 +41,6 @@ bool ServiceKeyRunsFile(const char* serviceKey, const char* path) {
 
 bool ServiceRunsFile(const char* name, const char* path) {
     char key[kKeyPathSize];
-    return FormServiceKey("SYSTEM\\CurrentControlSet\\Services\\", name, "", key, sizeof key) &&
+    return FormServiceKey(kCurrentServicesKey, name, "", key, sizeof key) &&
            ServiceKeyRunsFile(key, path);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "clean/service_image.h"
+#include "core/worm_facts.h"
 
 namespace {
 
@@ -21,14 +22,10 @@ struct ControlSet {
 };
 
 const ControlSet kControlSets[] = {
-    {"SYSTEM\\ControlSet001\\Services\\",
-     {{"SYSTEM\\ControlSet001\\Services\\", "\\Enum"},
-      {"SYSTEM\\ControlSet001\\Services\\", "\\Security"},
-      {"SYSTEM\\ControlSet001\\Services\\", ""}}},
-    {"SYSTEM\\ControlSet002\\Services\\",
-     {{"SYSTEM\\CONTROLSET002\\SERVICES\\", "\\Enum"},
-      {"SYSTEM\\ControlSet002\\Services\\", "\\Security"},
-      {"SYSTEM\\ControlSet002\\Services\\", ""}}},
+    {kControlSet1ServicesKey,
+     {{kControlSet1ServicesKey, "\\Enum"}, {kControlSet1ServicesKey, "\\Security"}, {kControlSet1ServicesKey, ""}}},
+    {kControlSet2ServicesKey,
+     {{kControlSet2ServicesKeyCapitals, "\\Enum"}, {kControlSet2ServicesKey, "\\Security"}, {kControlSet2ServicesKey, ""}}},
 };
 
 constexpr unsigned kKeyPathSize = 512;

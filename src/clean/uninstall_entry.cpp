@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "core/worm_facts.h"
 #include "platform/handles.h"
 #include "platform/registry_values.h"
 #include "platform/wow64.h"
@@ -25,10 +26,8 @@ bool DeleteValueMarkedWith(const char* subkey, const char* valueName, const char
 // The entry and its companion value in one registry view.
 bool CleanUninstallEntryIn(REGSAM view) {
     // The companion value is looked at only while the uninstall entry is still there.
-    return DeleteValueMarkedWith("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\rhcjg7j0e38v",
-                                 "UninstallString", "uninstall.exe", view) &&
-           DeleteValueMarkedWith("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "SMrhcjg7j0e38v",
-                                 "rhcjg7j0e38v.exe", view);
+    return DeleteValueMarkedWith(kUninstallKey, kUninstallValue, kUninstallMark, view) &&
+           DeleteValueMarkedWith(kCompanionRunKey, kCompanionValue, kCompanionMark, view);
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "core/path_text.h"
 #include "core/scan_session.h"
 #include "core/text.h"
 
 namespace {
 constexpr int32_t kAnswerNo = 7;  // IDNO: what an unseen question is taken to answer
+constexpr int16_t kStatusWidth = 60;
 }  // namespace
 
 void WriteReportLine(const char* format, ...) {
@@ -22,6 +24,12 @@ void WriteReportLine(const char* format, ...) {
 void ShowStatus(const char* text) {
     CopyText(Session.StatusText, sizeof Session.StatusText, text);
     if (Session.host) Session.host->ShowStatus(Session.StatusText);
+}
+
+void ShowPathStatus(const char* path) {
+    char shown[kMaxPathChars + 1];
+    ShortenPath(path, shown, sizeof shown, kStatusWidth);
+    ShowStatus(shown);
 }
 
 int32_t AskUser(const char* text, const char* title, uint32_t style) {

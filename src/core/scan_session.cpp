@@ -1,11 +1,4 @@
-// The state one scan shares between its parts, and the values a program run starts with.
+// The state one scan shares between its parts: all zero when a program run starts.
 #include "core/scan_session.h"
 
-ScanSession FreshScanSession() {
-    ScanSession fresh = {};
-    fresh.MemoryScanMode = true;
-    fresh.KnownEntrySize = -1;
-    return fresh;
-}
-
-ScanSession Session = FreshScanSession();
+ScanSession Session = {};

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/signature_table.h"
+#include "core/signature_record.h"
 
 // Built from a table of N records. Exact-size records become a sorted list searched by halves;
 // the few records with another rule are kept aside and asked directly, so the gate answers exactly

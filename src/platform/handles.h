@@ -24,6 +24,17 @@ public:
         handle_ = Handle{};
         return closed;
     }
+    // Takes a new handle, closing the one held.
+    void Reset(Handle handle) {
+        Close();
+        handle_ = handle;
+    }
+    // Hands the handle over to a new owner (the system, for one): it is no longer closed here.
+    Handle Release() {
+        const Handle handle = handle_;
+        handle_ = Handle{};
+        return handle;
+    }
 
 private:
     Handle handle_{};

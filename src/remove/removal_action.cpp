@@ -27,7 +27,7 @@ int32_t ScheduleAtRestart(const NamedFile& file) {
     return file.wide ? ScheduleRemovalAtRestartWide(file.wide) : ScheduleRemovalAtRestart(file.shown);
 }
 
-RemovalOutcome Delete(const NamedFile& file, const char* name, const RemovalStyle& style) {
+RemovalOutcome Delete(const NamedFile& file, const char* name, const LastShown& lastShown, const RemovalStyle& style) {
     if (!style.forced) {
         if (DeleteNamedFile(file)) return Deleted(file, name);
         WriteReportLine("%s     %s %s", file.shown, name, style.notDeletedWord);
@@ -35,7 +35,7 @@ RemovalOutcome Delete(const NamedFile& file, const char* name, const RemovalStyl
     }
     // Archive only: clears read-only, hidden and system, which would each refuse the deletion.
     if (!SetArchiveOnly(file)) {
-        WriteReportLine("%s     %s %s", Session.StatusText, Session.LastDetectionName, style.notDeletedWord);
+        WriteReportLine("%s     %s %s", lastShown.object, lastShown.name, style.notDeletedWord);
         return RemovalOutcome::kNotDeleted;
     }
     if (DeleteNamedFile(file)) return Deleted(file, name);
@@ -58,15 +58,16 @@ RemovalOutcome Rename(const NamedFile& file, const char* name) {
 
 }  // namespace
 
-RemovalOutcome ApplyRemovalAction(int32_t action, const NamedFile& file, const char* name, const RemovalStyle& style) {
+RemovalOutcome ApplyRemovalAction(int32_t action, const NamedFile& file, const char* name, const LastShown& lastShown,
+                                  const RemovalStyle& style) {
     switch (action) {
     case kActionDelete:
     case kActionDelete2:
-        return Delete(file, name, style);
+        return Delete(file, name, lastShown, style);
     case kActionRename:
         return Rename(file, name);
     case kActionLeave:
-        WriteReportLine("%s     %s %s", Session.StatusText, Session.LastDetectionName, style.leftWord);
+        WriteReportLine("%s     %s %s", lastShown.object, lastShown.name, style.leftWord);
         return RemovalOutcome::kLeft;
     default:
         return RemovalOutcome::kNothing;

@@ -17,8 +17,18 @@ struct RemovalStyle {
 extern const RemovalStyle kExecutableRemoval;
 extern const RemovalStyle kMailFileRemoval;
 
+// The two lines that name a file as it was last shown rather than by its path: a reset of its
+// attributes that failed, and a file left in place by choice. For a file found by a check they
+// are its path and its record's name; for the file of a process the memory phase has ended, the
+// status text its check showed and the record's name, while the other lines carry the table's name.
+struct LastShown {
+    const char* object;
+    const char* name;
+};
+
 // Applies `action` (100/102 delete, 101 rename, 103 leave; anything else: nothing) to `file` found
 // as `name`, writes the outcome line (with the file's shown path) and counts a deletion in files
 // removed. On the forced deletion's last failure, RestartNeeded takes the result of the
 // scheduling at restart.
-RemovalOutcome ApplyRemovalAction(int32_t action, const NamedFile& file, const char* name, const RemovalStyle& style);
+RemovalOutcome ApplyRemovalAction(int32_t action, const NamedFile& file, const char* name, const LastShown& lastShown,
+                                  const RemovalStyle& style);

@@ -13,19 +13,19 @@
 #include "core/scan_session.h"
 #include "core/text.h"
 #include "core/text_buffer.h"
-#include "detect/file_checker.h"
+#include "core/worm_facts.h"
+#include "disinfect/file_checker.h"
 #include "platform/handles.h"
 #include "platform/path_forms.h"
 #include "platform/wide_files.h"
 
 const FileCheckerEntry FileCheckerTable[2] = {
-    {"W32/Vorlex.Trojan ", FileChecker},
+    {kCheckerTableName, FileChecker},
     {nullptr, nullptr},
 };
 
 namespace {
 
-constexpr int16_t kStatusWidth = 60;
 // Result of a pass that ran to its end; the walk then goes on to the next pass.
 constexpr int32_t kPassDone = 1;
 // Folders below folders, as far as the wide walk goes: far beyond any real tree, and a bound on
@@ -53,23 +53,13 @@ int64_t ListedSize(const FindData& entry) {
     return static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
 }
 
-void ShowPath(const char* path) {
-    char shown[kMaxPathChars + 1];
-    ShortenPath(path, shown, sizeof shown, kStatusWidth);
-    ShowStatus(shown);
-}
-
 void OfferToCheckers(const char* path, int64_t listedSize) {
-    // In the memory phase the checker is handed the pattern itself, not the listed entry, so
-    // the listing's size need not be that file's: the checker then takes the length itself.
-    Session.KnownEntrySize = Session.MemoryScanMode ? -1 : listedSize;
     for (const FileCheckerEntry* e = FileCheckerTable; e->detectionName && e->checker; ++e)
-        if (e->checker(e->detectionName, path)) break;
-    Session.KnownEntrySize = -1;
+        if (e->checker(e->detectionName, path, listedSize)) break;
 }
 
-// The walk in ANSI text: the 9x line, and the memory phase's single files on every line. Its
-// buffers live on the stack: no path it can name is longer than 259 characters.
+// The walk in ANSI text, the 9x line's. Its buffers live on the stack: no path it can name is
+// longer than 259 characters.
 struct AnsiSide {
     using Char = char;
     using FindData = WIN32_FIND_DATAA;
@@ -83,9 +73,9 @@ struct AnsiSide {
     static HANDLE First(const char* pattern, FindData* entry) { return FindFirstFileA(pattern, entry); }
     static bool Next(HANDLE search, FindData* entry) { return FindNextFileA(search, entry) != FALSE; }
     static void Visit(const char* path, const FindData& entry) {
-        ShowPath(path);
+        ShowPathStatus(path);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
-        if (!Session.MemoryScanMode) ++Session.ScanCounters.filesScanned;
+        ++Session.ScanCounters.filesScanned;
         OfferToCheckers(path, ListedSize(entry));
     }
     static int32_t Descend(const char* childPattern, int) { return DirectoryWalker(childPattern); }
@@ -114,7 +104,7 @@ struct WideSide {
     static void Visit(const wchar_t* path, const FindData& entry) {
         char ansi[kMaxPathChars + 1];
         if (ExactAnsi(path, ansi, sizeof ansi) || VerifiedShortAnsiPath(path, ansi, sizeof ansi)) {
-            ShowPath(ansi);
+            ShowPathStatus(ansi);
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
             ++Session.ScanCounters.filesScanned;
             OfferToCheckers(ansi, ListedSize(entry));
@@ -123,24 +113,13 @@ struct WideSide {
         TextBuffer<char> shown(std::wcslen(path) * 2 + 8);
         if (!shown) return;
         ReadableAnsi(path, shown.data(), shown.size());
-        ShowPath(shown.data());
+        ShowPathStatus(shown.data());
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
         ++Session.ScanCounters.filesScanned;
-        Session.KnownEntrySize = ListedSize(entry);
-        FileCheckerWide(FileCheckerTable[0].detectionName, path, shown.data());
-        Session.KnownEntrySize = -1;
+        FileCheckerWide(path, shown.data(), ListedSize(entry));
     }
     static int32_t Descend(const wchar_t* childPattern, int depth);
 };
-
-// The pattern itself as the path (the memory phase's one file).
-template <typename Char>
-PathForm CopyPath(const Char* pattern, Char* out, size_t capacity) {
-    const size_t length = std::char_traits<Char>::length(pattern);
-    if (length >= capacity) return PathForm::kTooLong;
-    std::char_traits<Char>::copy(out, pattern, length + 1);
-    return PathForm::kFormed;
-}
 
 // First pass: every entry is shown, every file offered to the checkers.
 template <typename Side>
@@ -151,11 +130,7 @@ int32_t WalkFiles(const typename Side::Char* pattern) {
     typename Side::Buffer path(std::char_traits<typename Side::Char>::length(pattern));
     do {
         if (PumpAndCheckCancel()) return 0;
-        PathForm form = PathForm::kFormed;
-        if (Session.MemoryScanMode)
-            form = CopyPath(pattern, path.data(), path.size());
-        else
-            form = FormEntryPath(pattern, entry.cFileName, path.data(), path.size(), Side::kMaxChars);
+        const PathForm form = FormEntryPath(pattern, entry.cFileName, path.data(), path.size(), Side::kMaxChars);
         if (form == PathForm::kNoDot) return -1;
         // A path beyond the longest the functions take cannot be opened by name anyway; the
         // entry is passed over rather than cut into the name of some other file.
@@ -197,14 +172,10 @@ template <typename Side>
 int32_t Walk(const typename Side::Char* pattern, int depth) {
     int32_t files = WalkFiles<Side>(pattern);
     if (files != kPassDone) return files;
-    // The memory phase hands over one executable: folders beside it (name.data, name) are none
-    // of its business, and a walk of them would clear the hit its file has just given.
-    if (Session.MemoryScanMode) return Session.ScanCounters.filesScanned;
     return WalkFolders<Side>(pattern, depth);
 }
 
 int32_t WideSide::Descend(const wchar_t* childPattern, int depth) {
-    Session.MemoryHit = false;
     if (depth > kMaxWideDepth) return Session.ScanCounters.filesScanned;
     return Walk<WideSide>(childPattern, depth);
 }
@@ -217,11 +188,10 @@ bool WidePattern(const char* pattern, TextBuffer<wchar_t>* wide) {
 }  // namespace
 
 int32_t DirectoryWalker(const char* pattern) {
-    Session.MemoryHit = false;
     char own[kMaxPathChars + 1];
     if (!CopyText(own, sizeof own, pattern)) return Session.ScanCounters.filesScanned;
     if (std::strlen(own) <= 6) NoteProgramFilesFolder(own);
     TextBuffer<wchar_t> wide(std::strlen(own) + 1);
-    if (!Session.MemoryScanMode && NtWideFileFunctions() && WidePattern(own, &wide)) return Walk<WideSide>(wide.data(), 0);
+    if (NtWideFileFunctions() && WidePattern(own, &wide)) return Walk<WideSide>(wide.data(), 0);
     return Walk<AnsiSide>(own, 0);
 }

@@ -5,52 +5,60 @@
 
 #include <io.h>
 
-#include <cstdlib>
-
 #include "clean/service_image.h"
 #include "clean/service_keys.h"
-#include "core/infected_process.h"
 #include "core/process_list.h"
-#include "core/product_texts.h"
 #include "core/report.h"
 #include "core/scan_session.h"
+#include "core/text.h"
+#include "disinfect/file_checker.h"
 #include "platform/handles.h"
 #include "platform/os_line.h"
 #include "platform/privilege.h"
-#include "platform/restart.h"
 #include "platform/system_library.h"
 #include "processes/process_end.h"
 #include "processes/process_status_list.h"
 #include "processes/service_stop.h"
 #include "processes/toolhelp_snapshot.h"
-#include "scan/directory_walker.h"
 
 namespace {
 
 constexpr int kReadable = 4;  // access mode: read permission
-
-const char kRestartQuestion[] =
-    "W32/Vorlex.Trojan  found in memory! registry entries created by the worm are removed. You must restart "
-    "the computer and run this program to continue scanning.\n\nRestart the computer now?";
 
 bool ActionRemovesOrRenames() {
     return Session.RemovalAction == kActionDelete || Session.RemovalAction == kActionRename ||
            Session.RemovalAction == kActionDelete2;
 }
 
-// Checks one executable in memory mode. Only a file that is there to be read is checked, and
-// only a check made now counts: a hit left over from an earlier process must not condemn this one.
-bool IsInfected(const char* path) {
-    if (_access(path, kReadable) != 0) return false;
-    DirectoryWalker(path);
-    return Session.MemoryHit;
+// Offers a running program's executable the way the walk offers a file: a pump and cancel check
+// before and after, its path in the status label, nothing counted as scanned. `act` runs only for
+// a file that is there, not for a folder of that name.
+template <typename Act>
+void OfferExecutable(const char* path, Act act) {
+    WIN32_FIND_DATAA entry;
+    OwnedSearch search(FindFirstFileA(path, &entry));
+    if (!search) return;
+    if (PumpAndCheckCancel()) return;
+    ShowPathStatus(path);
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) act();
+    PumpAndCheckCancel();
 }
 
-// The second walk of the same path, in which the file checker removes the file.
-void RemovalWalk(const char* path) {
-    Session.MemoryRemovalRequest = Session.RemovalAction;
-    DirectoryWalker(path);
-    Session.MemoryRemovalRequest = 0;
+// The record a running program's executable matches, or -1. Only a file that is there to be
+// read is checked.
+int InfectedRecord(const char* path) {
+    int record = -1;
+    if (_access(path, kReadable) == 0) OfferExecutable(path, [&] { record = CheckRunningExecutable(path); });
+    return record;
+}
+
+// Offered once more, the file of an ended process is removed.
+void RemoveFile(const char* path, int record) {
+    OfferExecutable(path, [&] {
+        char shown[kStatusTextSize];
+        CopyText(shown, sizeof shown, Session.StatusText);
+        RemoveEndedExecutable(path, shown, record);
+    });
 }
 
 bool EndProcess(uint32_t processId, const char* path) {
@@ -85,28 +93,29 @@ int32_t ScanBySnapshotWith(HMODULE loaded) {
     if (!ListBySnapshot(library.get(), &list)) return 0;
     int32_t found = 0;
     for (const ProcessNode* node = list.first(); node; node = node->next) {
-        if (!IsInfected(node->path)) continue;
+        const int record = InfectedRecord(node->path);
+        if (record < 0) continue;
         found = 1;
         if (!ActionRemovesOrRenames()) continue;
         // Removed even when the process could not be ended: the file checker's own fallbacks
         // (ending by name, removal at restart) take over.
         EndProcess(node->processId, node->path);
-        RemovalWalk(node->path);
+        RemoveFile(node->path, record);
     }
     return found;
 }
 
 }  // namespace
 
-InfectedProcessSteps MemoryScanSteps() {
+InfectedProcessSteps MemoryScanSteps(const int* record) {
     InfectedProcessSteps steps;
-    steps.context = nullptr;
+    steps.context = const_cast<int*>(record);
     steps.endProcess = [](void*, uint32_t processId, const char* path) { return EndProcess(processId, path); };
     steps.ntGeneration = [](void*) { return static_cast<int32_t>(GetNtGeneration()); };
     steps.serviceRunsFile = [](void*, const char* name, const char* path) { return ServiceRunsFile(name, path); };
     steps.stopService = [](void*, const char* name) { return StopService(name); };
     steps.deleteServiceKeys = [](void*, const char* name, const char* path) { return DeleteServiceKeys(name, path); };
-    steps.removalWalk = [](void*, const char* path) { RemovalWalk(path); };
+    steps.removalWalk = [](void* context, const char* path) { RemoveFile(path, *static_cast<const int*>(context)); };
     return steps;
 }
 
@@ -114,28 +123,32 @@ int32_t ScanProcessesBySnapshotFrom(const char* libraryPath) { return ScanBySnap
 
 int32_t ScanProcessesBySnapshot() { return ScanBySnapshotWith(LoadSystemLibrary("kernel32.dll")); }
 
-int32_t ScanProcessesByStatus() {
+int32_t ScanProcessesByStatus(int32_t* restartRequired) {
     ProcessList list;
     if (ListProcessesByStatus(&list, OnDebugOpenRefused) != StatusListOutcome::kListed) return 0;
-    const InfectedProcessSteps steps = MemoryScanSteps();
     int32_t stillRunning = 0;
     for (const ProcessNode* node = list.first(); node; node = node->next) {
-        if (!IsInfected(node->path) || !ActionRemovesOrRenames()) continue;
-        if (EndInfectedProcess(steps, node->processId, node->path, &Session.MemoryRestartRequired)) stillRunning = 1;
+        const int record = InfectedRecord(node->path);
+        if (record < 0 || !ActionRemovesOrRenames()) continue;
+        if (EndInfectedProcess(MemoryScanSteps(&record), node->processId, node->path, restartRequired)) stillRunning = 1;
     }
     return stillRunning;
 }
 
-void MemoryScan() {
-    const OsGeneration generation = GetOsGeneration();
-    Session.MemoryScanMode = true;
-    if (generation == kOsNineX) ScanProcessesBySnapshot();
-    if (generation == kOsNt && ScanProcessesByStatus()) {
-        if (Session.MemoryRestartRequired == 1 &&
-            AskUser(kRestartQuestion, kProductTitle, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
-            RestartComputer();
-        // The worm keeps running: scanning the drives now would only fight it.
-        std::exit(0);
+MemoryScanResult MemoryScan() {
+    MemoryScanResult result = {false, false};
+    switch (GetOsGeneration()) {
+    case kOsNineX:
+        ScanProcessesBySnapshot();
+        break;
+    case kOsNt: {
+        int32_t restartRequired = 0;
+        result.wormKeepsRunning = ScanProcessesByStatus(&restartRequired) != 0;
+        result.restartRequired = restartRequired == 1;
+        break;
     }
-    Session.MemoryScanMode = false;
+    default:
+        break;
+    }
+    return result;
 }

@@ -4,8 +4,17 @@
 
 #include "core/infected_process.h"
 
-// Checks every running process's executable; may end the program when the worm runs on the NT line.
-void MemoryScan();
+// How the memory step ended.
+struct MemoryScanResult {
+    // On the NT line, a worm runs on that could be neither ended nor stopped as a service: the
+    // drives are not walked (the scan would only fight it), and the program is to end.
+    bool wormKeepsRunning;
+    // A worm's service could not be stopped (its keys are gone): only a restart ends it.
+    bool restartRequired;
+};
+
+// Checks every running process's executable, ends the infected ones and removes their files.
+MemoryScanResult MemoryScan();
 
 // The process scan of the 9x line (tool-help snapshot): ends every infected process and removes
 // its file. Non-zero when an infected process was found.
@@ -14,8 +23,8 @@ int32_t ScanProcessesBySnapshot();
 int32_t ScanProcessesBySnapshotFrom(const char* libraryPath);
 // The process scan of the NT line (process-status library). Non-zero only when an infected
 // process could be neither ended nor stopped as a service, so that a restart is needed before
-// the scan can go on; a worm that was ended lets the scan go on to the drives.
-int32_t ScanProcessesByStatus();
-// The real steps ScanProcessesByStatus takes with an infected process (ending it, the service
-// fallback, the removal walk).
-InfectedProcessSteps MemoryScanSteps();
+// the scan can go on (*restartRequired is then 1); a worm that was ended lets the scan go on.
+int32_t ScanProcessesByStatus(int32_t* restartRequired);
+// The real steps ScanProcessesByStatus takes with an infected process whose executable matched
+// record *record (ending it, the service fallback, the removal of its file).
+InfectedProcessSteps MemoryScanSteps(const int* record);

@@ -1,13 +1,11 @@
-// The fixed sequence of one scan: memory, every fixed drive, statistics, final status, restart.
+// The engine's one entry: memory, every fixed drive, statistics, final status, and the outcome.
 #include "scan/scan_driver.h"
 
 #include <windows.h>
 
-#include "core/product_texts.h"
 #include "core/report.h"
 #include "core/report_format.h"
 #include "core/scan_session.h"
-#include "platform/restart.h"
 #include "platform/wow64.h"
 #include "scan/directory_walker.h"
 #include "scan/memory_scan.h"
@@ -38,19 +36,20 @@ void WriteStatistics() {
 
 }  // namespace
 
-int32_t ScanDriver() {
+ScanOutcome ScanDriver(const ScanOptions& options, ScanHost& host) {
+    Session.host = &host;
+    Session.RemovalAction = options.removalAction;
     // A 32-bit build on 64-bit Windows would otherwise meet SysWOW64 under the name System32 and
     // never the real System32.
     FileSystemRedirectionOff wholeFileSystem;
-    MemoryScan();
+    const MemoryScanResult memory = MemoryScan();
+    // The worm keeps running: scanning the drives now would only fight it.
+    if (memory.wormKeepsRunning) return ScanOutcome{ScanEnd::kWormKeepsRunning, Session.RestartNeeded != 0, memory.restartRequired};
     WalkFixedDrives();
     // Set before the block so the result list no longer empties itself at 150 lines.
     Session.ScanFinished = true;
     WriteStatistics();
     ShowStatus(Session.ScanCancelled ? "Scanning terminated" : "Scanning completed");
-    if (Session.RestartNeeded != 0 &&
-        AskUser("The system has to be restarted to remove the virus completely from your system. \n\n Restart now?",
-                kProductTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
-        RestartComputer();
-    return 1;
+    return ScanOutcome{Session.ScanCancelled ? ScanEnd::kTerminated : ScanEnd::kCompleted, Session.RestartNeeded != 0,
+                       false};
 }

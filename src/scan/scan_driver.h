@@ -1,7 +1,27 @@
-// The fixed sequence of one scan: memory, every fixed drive, statistics, final status, restart.
+// The engine's one entry: a whole scan, run with its options and a host, ending in an outcome.
 #pragma once
 #include <cstdint>
 
-// Runs the whole scan on the calling (user-interface) thread, reporting to the session's host;
-// always 1. A scan cancelled before it starts still writes its statistics and "Scanning terminated".
-int32_t ScanDriver();
+#include "core/scan_host.h"
+
+struct ScanOptions {
+    int32_t removalAction;  // what is done with infected files (a RemovalActionCode)
+};
+
+enum class ScanEnd {
+    kCompleted,         // every step ran; the statistics and "Scanning completed" are shown
+    kTerminated,        // cancelled: the statistics and "Scanning terminated" are shown
+    kWormKeepsRunning,  // the memory step met a worm it could not end: nothing more was done
+};
+
+struct ScanOutcome {
+    ScanEnd end;
+    bool restartPending;   // a removal waits for the next restart
+    bool restartRequired;  // with kWormKeepsRunning: the worm's service could not be stopped either
+};
+
+// Runs the whole scan on the calling (user-interface) thread: memory, every fixed drive, the
+// statistics and the final status, all reported to `host`. It asks no question of its own about
+// what follows: restarting the machine, or ending the program, is the caller's to decide from the
+// outcome. A scan cancelled before it starts still writes its statistics and "Scanning terminated".
+ScanOutcome ScanDriver(const ScanOptions& options, ScanHost& host);

@@ -34,11 +34,7 @@ RECT ScreenRect(HWND window) {
 
 }  // namespace
 
-MessageDialog::MessageDialog() : CDialog(IDD_MESSAGE), pictureId_(IDB_PICTURE_WARNING) {}
-
-MessageDialog::~MessageDialog() {
-    if (background_) DeleteObject(background_);
-}
+MessageDialog::MessageDialog() : SkinnedDialog(IDD_MESSAGE), pictureId_(IDB_PICTURE_WARNING) {}
 
 void MessageDialog::Configure(const char* text, const char* title, uint32_t style) {
     message_ = text ? text : "";
@@ -58,8 +54,9 @@ void MessageDialog::DoDataExchange() {
 }
 
 BOOL MessageDialog::OnInitDialog() {
-    CDialog::OnInitDialog();
-    background_ = CreateSolidBrush(kMessageBackground);
+    SkinnedDialog::OnInitDialog();
+    background_.Reset(CreateSolidBrush(kMessageBackground));
+    pictureArt_.Load(pictureId_);
     LayOut();
     text_.SetText(message_);
     SetText(*title_ ? title_ : kProductTitle);
@@ -127,19 +124,14 @@ bool MessageDialog::OnCommand(int id) {
     }
 }
 
-HBRUSH MessageDialog::OnCtlColor(HDC dc, HWND control, int type) {
-    HBRUSH brush = CDialog::OnCtlColor(dc, control, type);
-    SetBkMode(dc, TRANSPARENT);
-    if ((type == CTLCOLOR_DLG || type == CTLCOLOR_STATIC) && background_) return background_;
-    return brush;
-}
+HBRUSH MessageDialog::SkinBrush(HWND) const { return background_.get(); }
 
 LRESULT MessageDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
         PaintPicture();
         return 0;
     }
-    return CDialog::WindowProc(message, wParam, lParam);
+    return SkinnedDialog::WindowProc(message, wParam, lParam);
 }
 
 void MessageDialog::PaintPicture() {
@@ -147,19 +139,8 @@ void MessageDialog::PaintPicture() {
     BeginPaint(hwnd(), &paint);
     EndPaint(hwnd(), &paint);
 
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(pictureId_), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    if (!bitmap) return;
-    if (HDC dc = GetDC(picture_.hwnd())) {
-        RECT area;
-        GetClientRect(picture_.hwnd(), &area);
-        if (HDC memory = CreateCompatibleDC(dc)) {
-            HGDIOBJ previous = SelectObject(memory, bitmap);
-            BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, previous);
-            DeleteDC(memory);
-        }
-        ReleaseDC(picture_.hwnd(), dc);
-    }
-    DeleteObject(bitmap);
+    WindowDc dc(picture_.hwnd());
+    RECT area;
+    GetClientRect(picture_.hwnd(), &area);
+    pictureArt_.Draw(dc.get(), area.left, area.top, area.right - area.left, area.bottom - area.top);
 }

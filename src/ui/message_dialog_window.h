@@ -4,15 +4,16 @@
 
 #include <cstdint>
 
-#include "framework/dialog.h"
 #include "framework/static_control.h"
+#include "platform/gdi_objects.h"
 #include "ui/message_style.h"
 #include "ui/nc_ex_button.h"
+#include "ui/skin_picture.h"
+#include "ui/skinned_dialog.h"
 
-class MessageDialog : public CDialog {
+class MessageDialog : public SkinnedDialog {
 public:
     MessageDialog();
-    ~MessageDialog() override;
 
     // Text and title are kept as pointers: they must outlive DoModal. An empty title shows the
     // product title.
@@ -24,7 +25,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(int id) override;
-    HBRUSH OnCtlColor(HDC dc, HWND control, int type) override;
+    HBRUSH SkinBrush(HWND control) const override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -42,5 +43,6 @@ private:
     MessageButtons buttons_ = MessageButtons::kOkOnly;
     const char* message_ = "";
     const char* title_ = "";
-    HBRUSH background_ = nullptr;
+    OwnedBrush background_;
+    SkinPicture pictureArt_;
 };

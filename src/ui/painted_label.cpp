@@ -1,6 +1,7 @@
 // PaintedLabel: its own paint, on a band of the title blue, centred, from the top of the label.
 #include "ui/painted_label.h"
 
+#include "platform/gdi_objects.h"
 #include "ui/skin_state.h"
 
 namespace {
@@ -22,10 +23,11 @@ void PaintedLabel::Paint() {
     GetClientRect(hwnd(), &client_);
     GetWindowTextA(hwnd(), caption_, sizeof caption_);
     SetTextColor(dc, textColour_);
-    HGDIOBJ previousFont = LabelFont ? SelectObject(dc, LabelFont) : nullptr;
-    SetBkColor(dc, kLabelBand);
-    // Without DT_SINGLELINE the vertical centring has no effect: lines start at the top.
-    DrawTextA(dc, caption_, -1, &client_, DT_CENTER | DT_VCENTER);
-    if (previousFont) SelectObject(dc, previousFont);
+    {
+        SelectedObject font(dc, LabelFont);
+        SetBkColor(dc, kLabelBand);
+        // Without DT_SINGLELINE the vertical centring has no effect: lines start at the top.
+        DrawTextA(dc, caption_, -1, &client_, DT_CENTER | DT_VCENTER);
+    }
     EndPaint(hwnd(), &paint);
 }

@@ -1,8 +1,6 @@
 // Skinned buttons: loading the caption's pictures, drawing the one for the state, lighting up.
 #include "ui/skinned_button.h"
 
-#include <initializer_list>
-
 #include "core/text.h"
 
 namespace {
@@ -18,15 +16,6 @@ bool NameWithSuffix(char* out, size_t capacity, const char* caption, const char*
 
 }  // namespace
 
-SkinnedButton::~SkinnedButton() { ReleaseBitmaps(); }
-
-void SkinnedButton::ReleaseBitmaps() {
-    for (HBITMAP* bitmap : {&focusBitmap_, &normalBitmap_, &disabledBitmap_}) {
-        if (*bitmap) DeleteObject(*bitmap);
-        *bitmap = nullptr;
-    }
-}
-
 bool SkinnedButton::LoadFromCaption(int id, const CWnd& parent) {
     if (!hwnd() && !SubclassDlgItem(id, parent)) return false;
     char caption[64];
@@ -41,16 +30,19 @@ bool SkinnedButton::LoadFromCaption(int id, const CWnd& parent) {
 }
 
 bool SkinnedButton::LoadStateBitmaps(const char* focusName, const char* normalName, const char* disabledName) {
-    ReleaseBitmaps();
-    if (!*focusName || !(focusBitmap_ = LoadNamedBitmap(focusName))) return false;
-    if (!*normalName || !(normalBitmap_ = LoadNamedBitmap(normalName))) return false;
-    if (*disabledName) disabledBitmap_ = LoadNamedBitmap(disabledName);
+    focusBitmap_.Reset(*focusName ? LoadNamedBitmap(focusName) : nullptr);
+    normalBitmap_.Reset(nullptr);
+    disabledBitmap_.Reset(nullptr);
+    if (!focusBitmap_) return false;
+    normalBitmap_.Reset(*normalName ? LoadNamedBitmap(normalName) : nullptr);
+    if (!normalBitmap_) return false;
+    if (*disabledName) disabledBitmap_.Reset(LoadNamedBitmap(disabledName));
     return SizeToBitmap();
 }
 
 bool SkinnedButton::SizeToBitmap() {
     BITMAP info;
-    if (!normalBitmap_ || !GetObjectA(normalBitmap_, sizeof info, &info)) return false;
+    if (!normalBitmap_ || !GetObjectA(normalBitmap_.get(), sizeof info, &info)) return false;
     if (!SetWindowPos(hwnd(), nullptr, 0, 0, info.bmWidth, info.bmHeight,
                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE)) {
         return false;
@@ -61,16 +53,13 @@ bool SkinnedButton::SizeToBitmap() {
 
 void SkinnedButton::DrawItem(const DRAWITEMSTRUCT& item) {
     // The focus picture wins even over the disabled state; pressed and focus bits are not shown.
-    HBITMAP picture = hoverLit_ == 1 ? focusBitmap_ : (item.itemState & ODS_DISABLED) ? disabledBitmap_ : normalBitmap_;
-    HDC memory = CreateCompatibleDC(item.hDC);
-    if (!memory) return;
-    HGDIOBJ previous = picture ? SelectObject(memory, picture) : nullptr;
-    if (previous) {
-        const RECT& r = item.rcItem;
-        BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
-    }
-    DeleteDC(memory);
+    const OwnedBitmap& picture =
+        hoverLit_ == 1 ? focusBitmap_ : (item.itemState & ODS_DISABLED) ? disabledBitmap_ : normalBitmap_;
+    OwnedMemoryDc memory(CreateCompatibleDC(item.hDC));
+    SelectedObject selection(memory.get(), picture.get());
+    if (!selection) return;
+    const RECT& r = item.rcItem;
+    BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory.get(), 0, 0, SRCCOPY);
 }
 
 void SkinnedButton::SetLit(int32_t lit) {

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "framework/button.h"
+#include "platform/gdi_objects.h"
 
 class SkinnedButton : public CButton {
 public:
-    ~SkinnedButton() override;
 
     // Takes over control `id` of parent unless already attached, then loads caption + "_FOCUS",
     // "_NOTFOCUS" and "_DISABLE". False only when it could not attach or the caption is empty;
@@ -27,12 +27,11 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void ReleaseBitmaps();
     void SetLit(int32_t lit);
 
     int32_t hoverLit_ = 0;
     RECT hitRect_ = {0, 0, 0, 0};
-    HBITMAP disabledBitmap_ = nullptr;
-    HBITMAP normalBitmap_ = nullptr;
-    HBITMAP focusBitmap_ = nullptr;
+    OwnedBitmap disabledBitmap_;
+    OwnedBitmap normalBitmap_;
+    OwnedBitmap focusBitmap_;
 };

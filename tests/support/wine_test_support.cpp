@@ -1,11 +1,7 @@
-// Helpers for the Windows-side tests that run under Wine: files, programs, restart, a recorder window.
+// Helpers for the Windows-side tests that run under Wine: files, programs, waiting, restart.
 #include "wine_test_support.h"
 
 #include <cstdio>
-
-#include "app/window_host.h"
-#include "core/report.h"
-#include "core/scan_session.h"
 
 namespace {
 // Under a pipe the C runtime buffers stdout whole: a test program that dies would take every line
@@ -123,35 +119,4 @@ bool RestartMachine() {
     bool ended = WaitForExit(boot, 120000);
     CloseHandle(boot);
     return ended;
-}
-
-RecorderWindow::RecorderWindow() {
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = Procedure;
-    cls.hInstance = GetModuleHandleA(nullptr);
-    cls.lpszClassName = "PurgixTestRecorder";
-    RegisterClassA(&cls);  // a second registration fails harmlessly
-    window_ = CreateWindowExA(0, cls.lpszClassName, "Recorder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              cls.hInstance, nullptr);
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    AttachWindowHost(window_);
-}
-
-RecorderWindow::~RecorderWindow() {
-    if (MainWindowHandle == window_) {
-        MainWindowHandle = nullptr;
-        Session.host = nullptr;
-    }
-    DestroyWindow(window_);
-}
-
-LRESULT CALLBACK RecorderWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<RecorderWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self) {
-        if (message == UM_ADDLINE) self->lines.emplace_back(Session.ReportLineBuffer);
-        if (message == UM_SHOWSTATUS) self->statuses.emplace_back(Session.StatusText);
-        if (self->onMessage) self->onMessage(message, wParam, lParam);
-        if (message == UM_ADDLINE || message == UM_SHOWSTATUS) return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
 }

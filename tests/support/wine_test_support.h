@@ -1,4 +1,4 @@
-// Helpers for the Windows-side tests that run under Wine: files, programs, restart, a recorder window.
+// Helpers for the Windows-side tests that run under Wine: files, programs, waiting, restart.
 #pragma once
 #include <windows.h>
 
@@ -46,20 +46,3 @@ bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 30000);
 // Restarts the machine as far as files go: runs wineboot -r, which carries out the pending
 // deletions (delayed moves and wininit.ini). Programs holding files should be ended first.
 bool RestartMachine();
-
-// A hidden top-level window standing in for the main window: it records every result line and
-// status text the engine sends, and is the scan's window host while it lives.
-class RecorderWindow {
-public:
-    RecorderWindow();
-    ~RecorderWindow();
-    HWND handle() const { return window_; }
-    std::vector<std::string> lines;     // every UM_ADDLINE, in order
-    std::vector<std::string> statuses;  // every UM_SHOWSTATUS, in order
-    // Called for every message the window receives (after recording); tests use it to react.
-    std::function<void(UINT message, WPARAM, LPARAM)> onMessage;
-
-private:
-    static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
-    HWND window_ = nullptr;
-};

@@ -1,7 +1,7 @@
 // Autorun values and the uninstall entry in the real registry: what goes, and that nothing else moves.
 #include "clean_fixture.h"
 
-#include "clean/autorun_clean.h"
+#include "disinfect/autorun_and_hosts.h"
 #include "clean/uninstall_entry.h"
 #include "core/scan_session.h"
 
@@ -13,27 +13,23 @@ const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Un
 const std::string kOtherUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SomeEditor";
 const char kWalkLine[] = "System Registry     W32/Vorlex.Trojan removed";
 
-class AutorunClean : public ::testing::Test {
+class AutorunClean : public EngineTest {
 protected:
     void SetUp() override {
-        ResetCleanState();
+        EngineTest::SetUp();
         // Neighbours every test expects to survive untouched.
         ASSERT_TRUE(SetValue(kRun, "Editor", "C:\\Program Files\\Editor\\editor.exe -tray"));
         ASSERT_TRUE(SetValue(kRun, "Shell Helper", "explorer.exe"));
         ASSERT_TRUE(SetValue(kRunServices, "Spooler Helper", "\"C:\\Windows\\System32\\spoolhlp.exe\""));
         ASSERT_TRUE(SetValue(kOtherUninstall, "UninstallString", "C:\\Program Files\\Editor\\uninstall.exe"));
     }
-    void Infected(const std::string& path) { ASSERT_TRUE(CopyText(path)); }
-    static bool CopyText(const std::string& path) {
-        if (path.size() >= sizeof Session.CurrentFilePath) return false;
-        std::memset(Session.CurrentFilePath, 0, sizeof Session.CurrentFilePath);
-        std::memcpy(Session.CurrentFilePath, path.c_str(), path.size());
-        return true;
-    }
+    void Infected(const std::string& path) { infected_ = path; }
+    // The cleaning of one match of the file named by Infected (none yet: no autorun walk).
+    int32_t Clean(const char* detectionName) { return CleanAutorunAndHosts(detectionName, infected_.c_str()); }
     std::vector<std::string> Lines(size_t count, const std::string& line) const {
         return std::vector<std::string>(count, line);
     }
-    RecorderWindow recorder;
+    std::string infected_;
 };
 
 }  // namespace
@@ -44,14 +40,12 @@ TEST_F(AutorunClean, BareNameGoesWhenTheFileIsInSystem32) {
     KeySnapshot run = SnapshotKey(kRun), services = SnapshotKey(kRunServices);
     Infected("C:\\Windows\\System32\\wormx.exe");
 
-    EXPECT_EQ(CleanAutorunAndHosts("W32/Vorlex.Ih.Worm"), 1);
+    EXPECT_EQ(Clean("W32/Vorlex.Ih.Worm"), 1);
 
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"Worm"}));
     EXPECT_EQ(SnapshotKey(kRunServices), Without(services, {"WormLoader"}));
-    EXPECT_EQ(recorder.lines, Lines(2, kWalkLine));
+    EXPECT_EQ(host.lines, Lines(2, kWalkLine));
     EXPECT_STREQ(Session.WormValueName, "WormLoader");
-    // The walk lower-cases the shared path in place.
-    EXPECT_STREQ(Session.CurrentFilePath, "c:\\windows\\system32\\wormx.exe");
 }
 
 TEST_F(AutorunClean, BareNameStaysWhenTheFileIsElsewhere) {
@@ -60,10 +54,10 @@ TEST_F(AutorunClean, BareNameStaysWhenTheFileIsElsewhere) {
     KeySnapshot run = SnapshotKey(kRun);
     Infected("C:\\Tools\\wormx.exe");
 
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
 
     EXPECT_EQ(SnapshotKey(kRun), run);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     EXPECT_STREQ(Session.WormValueName, "");
 }
 
@@ -72,10 +66,10 @@ TEST_F(AutorunClean, QuotedFullPathInAnotherCaseGoes) {
     KeySnapshot run = SnapshotKey(kRun);
     Infected("C:\\Program Files\\Tool\\wormx.exe");
 
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
 
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"Updater"}));
-    EXPECT_EQ(recorder.lines, Lines(1, kWalkLine));
+    EXPECT_EQ(host.lines, Lines(1, kWalkLine));
     EXPECT_STREQ(Session.WormValueName, "Updater");
 }
 
@@ -85,10 +79,10 @@ TEST_F(AutorunClean, EnvironmentFormMatchesWhenExpanded) {
     KeySnapshot run = SnapshotKey(kRun);
     Infected(WindowsFolder() + "\\system32\\wormx.exe");
 
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
 
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"SysWorm"}));
-    EXPECT_EQ(recorder.lines, Lines(1, kWalkLine));
+    EXPECT_EQ(host.lines, Lines(1, kWalkLine));
 }
 
 TEST_F(AutorunClean, AdjacentMatchingValuesBothGo) {
@@ -101,10 +95,10 @@ TEST_F(AutorunClean, AdjacentMatchingValuesBothGo) {
     KeySnapshot run = SnapshotKey(kRun);
     Infected("C:\\Temp\\wormx.exe");
 
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
 
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"WormA", "WormB", "WormC"}));
-    EXPECT_EQ(recorder.lines, Lines(3, kWalkLine));
+    EXPECT_EQ(host.lines, Lines(3, kWalkLine));
 }
 
 TEST_F(AutorunClean, RememberedNameGoesFromTheOtherKeysOnTheNextMatch) {
@@ -112,21 +106,21 @@ TEST_F(AutorunClean, RememberedNameGoesFromTheOtherKeysOnTheNextMatch) {
     ASSERT_TRUE(SetValue(kRunServices, "svcupd", "C:\\Other\\looks-harmless.exe"));
     ASSERT_TRUE(SetValue(kUninstall, "svcupd", "anything"));
     Infected("C:\\Temp\\first.exe");
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
     EXPECT_FALSE(HasValue(kRun, "svcupd"));
     EXPECT_TRUE(HasValue(kRunServices, "svcupd"));
     EXPECT_STREQ(Session.WormValueName, "svcupd");
 
     KeySnapshot run = SnapshotKey(kRun), services = SnapshotKey(kRunServices), uninstall = SnapshotKey(kUninstall);
     Infected("D:\\elsewhere\\second.exe");
-    CleanAutorunAndHosts("W32/Vorlex.Bj.Dl.Trojan");
+    Clean("W32/Vorlex.Bj.Dl.Trojan");
 
     EXPECT_EQ(SnapshotKey(kRun), run);
     EXPECT_EQ(SnapshotKey(kRunServices), Without(services, {"svcupd"}));
     EXPECT_EQ(SnapshotKey(kUninstall), Without(uninstall, {"svcupd"}));
     std::vector<std::string> expected = {kWalkLine, "System Registry     W32/Vorlex.Bj.Dl.Trojan removed",
                                          "System Registry     W32/Vorlex.Bj.Dl.Trojan removed"};
-    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_EQ(host.lines, expected);
 }
 
 TEST_F(AutorunClean, DataLongerThanTheOldBufferIsJudgedWhole) {
@@ -139,18 +133,18 @@ TEST_F(AutorunClean, DataLongerThanTheOldBufferIsJudgedWhole) {
     KeySnapshot run = SnapshotKey(kRun), services = SnapshotKey(kRunServices);
     Infected("C:\\Temp\\wormx.exe");
 
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
 
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"LongWorm", "LongExpanded"}));
     EXPECT_EQ(SnapshotKey(kRunServices), services);  // bare, but not in a system folder
-    EXPECT_EQ(recorder.lines, Lines(2, kWalkLine));
+    EXPECT_EQ(host.lines, Lines(2, kWalkLine));
 }
 
 TEST_F(AutorunClean, LateNameInLongBareDataGoesFromSystem32) {
     ASSERT_TRUE(SetValue(kRun, "LateName", std::string(300, ' ') + "wormx.exe"));
     KeySnapshot run = SnapshotKey(kRun);
     Infected("C:\\Windows\\System32\\wormx.exe");
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"LateName"}));
 }
 
@@ -161,35 +155,35 @@ TEST_F(AutorunClean, OverlongValueNameIsNeverRememberedCut) {
     ASSERT_TRUE(SetValue(kRunServices, cut, "C:\\Tools\\innocent.exe"));
     ASSERT_TRUE(SetValue(kUninstall, cut, "innocent"));
     Infected("C:\\Temp\\wormx.exe");
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
     EXPECT_FALSE(HasValue(kRun, longName));
     EXPECT_STREQ(Session.WormValueName, "");
 
     KeySnapshot services = SnapshotKey(kRunServices), uninstall = SnapshotKey(kUninstall);
     Infected("C:\\Temp\\second.exe");
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
     EXPECT_EQ(SnapshotKey(kRunServices), services);
     EXPECT_EQ(SnapshotKey(kUninstall), uninstall);
-    EXPECT_EQ(recorder.lines, Lines(1, kWalkLine));
+    EXPECT_EQ(host.lines, Lines(1, kWalkLine));
 }
 
 TEST_F(AutorunClean, NothingIsWalkedWithoutAnInfectedPath) {
     ASSERT_TRUE(SetValue(kRun, "Worm", "wormx.exe"));
     KeySnapshot run = SnapshotKey(kRun);
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
+    Clean("W32/Vorlex.Ih.Worm");
     EXPECT_EQ(SnapshotKey(kRun), run);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
 }
 
-TEST_F(AutorunClean, ValuesGoSilentlyWithoutAWindow) {
+TEST_F(AutorunClean, ValuesGoSilentlyWithoutAHost) {
     ASSERT_TRUE(SetValue(kRun, "Worm", "C:\\Temp\\wormx.exe"));
     KeySnapshot run = SnapshotKey(kRun);
     Infected("C:\\Temp\\wormx.exe");
     Session.host = nullptr;
-    CleanAutorunAndHosts("W32/Vorlex.Ih.Worm");
-    AttachWindowHost(recorder.handle());
+    Clean("W32/Vorlex.Ih.Worm");
+    Session.host = &host;
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"Worm"}));
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
 }
 
 TEST_F(AutorunClean, UninstallEntryAndCompanionValueGo) {
@@ -203,7 +197,7 @@ TEST_F(AutorunClean, UninstallEntryAndCompanionValueGo) {
     EXPECT_EQ(SnapshotKey(kUninstall), Without(uninstall, {"UninstallString"}));
     EXPECT_EQ(SnapshotKey(kRun), Without(run, {"SMrhcjg7j0e38v"}));
     EXPECT_EQ(SnapshotKey(kOtherUninstall), other);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
 }
 
 TEST_F(AutorunClean, UninstallStringWithoutTheMarkStaysButTheCompanionIsExamined) {

@@ -1,4 +1,4 @@
-// Shared set-up of the cleaning and removal tests: scan state, registry values, held files, folders.
+// Shared set-up of the cleaning and removal tests: registry values, system folders, short paths.
 #pragma once
 #include <windows.h>
 
@@ -9,20 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/window_host.h"
 #include "core/report.h"
 #include "core/scan_session.h"
+#include "engine_test.h"
 #include "wine_test_support.h"
-
-// The state a program run starts with, as far as the cleaning code reads it, reporting to the
-// same host.
-inline void ResetCleanState() {
-    ScanHost* host = Session.host;
-    Session = FreshScanSession();
-    Session.host = host;
-    Session.RemovalAction = kActionDelete;
-    Session.MemoryScanMode = false;
-}
 
 inline std::string WindowsFolder() {
     char path[MAX_PATH] = "";

@@ -3,14 +3,13 @@
 
 #include <cwchar>
 
-#include "detect/file_checker.h"
 
 namespace {
 
 const char* const kEntryName = "W32/Vorlex.Trojan ";
 
-class CheckedFiles : public SpineTest {};
-class CheckedFilesOnWin98 : public SpineTest {};
+class CheckedFiles : public EngineTest {};
+class CheckedFilesOnWin98 : public EngineTest {};
 
 }  // namespace
 
@@ -20,17 +19,15 @@ TEST_F(CheckedFiles, MatchingSamplesAreDeletedWithOneLineEach) {
     for (int r : records) {
         std::string path = "E:\\check\\sample" + std::to_string(r) + ".exe";
         ASSERT_TRUE(WriteSample(path, r, r == 18));
-        EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1) << path;
+        EXPECT_EQ(FileChecker(kEntryName, path.c_str(), -1), 1) << path;
         EXPECT_FALSE(FileExists(path)) << path;
         expected.push_back(RemovedLine(path, RecordName(r)));
-        EXPECT_STREQ(Session.CurrentFilePath, "");
     }
-    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_EQ(host.lines, expected);
     EXPECT_EQ(RecordName(32), "W32/Vorlex.Bj.Dl.Trojan");
     EXPECT_EQ(Session.ScanCounters.filesInfected, 5);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 5);
     EXPECT_EQ(Session.ScanCounters.filesScanned, 0);  // the walker counts, not the checker
-    EXPECT_STREQ(Session.LastDetectionName, "W32/Vorlex.Ih.Worm");
     EXPECT_EQ(Session.RestartNeeded, 0);
 }
 
@@ -38,10 +35,10 @@ TEST_F(CheckedFiles, ReadOnlyHiddenAndSystemMatchesAreDeletedToo) {
     std::string path = "E:\\deep\\er\\nest\\hidden.dll";
     ASSERT_TRUE(WriteSample(path, 69));
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str(), -1), 1);
     EXPECT_FALSE(FileExists(path));
-    ASSERT_EQ(recorder.lines.size(), 1u);
-    EXPECT_EQ(recorder.lines[0], "E:\\deep\\er\\nest\\hidden.dll     W32/Vorlex.Ih.Worm removed");
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0], "E:\\deep\\er\\nest\\hidden.dll     W32/Vorlex.Ih.Worm removed");
 }
 
 TEST_F(CheckedFiles, NearMissesAndCleanFilesStayByteForByte) {
@@ -68,18 +65,15 @@ TEST_F(CheckedFiles, NearMissesAndCleanFilesStayByteForByte) {
     for (const Case& c : cases) ASSERT_TRUE(WriteBytes(c.path, c.bytes)) << c.path;
 
     for (const Case& c : cases) {
-        // Once as a direct call, once with the listing's size the walker would pass along.
-        EXPECT_EQ(FileChecker(kEntryName, c.path.c_str()), 0) << c.path;
-        Session.KnownEntrySize = static_cast<int64_t>(c.bytes.size());
-        EXPECT_EQ(FileChecker(kEntryName, c.path.c_str()), 0) << c.path;
-        Session.KnownEntrySize = -1;
+        // Once without a listing, once with the listing's size the walker would pass along.
+        EXPECT_EQ(FileChecker(kEntryName, c.path.c_str(), -1), 0) << c.path;
+        EXPECT_EQ(FileChecker(kEntryName, c.path.c_str(), static_cast<int64_t>(c.bytes.size())), 0) << c.path;
         EXPECT_EQ(ReadBytes(c.path), c.bytes) << c.path;
     }
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     EXPECT_EQ(Session.ScanCounters.filesInfected, 0);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
-    EXPECT_STREQ(Session.CurrentFilePath, "");
-    EXPECT_EQ(FileChecker(kEntryName, "E:\\clean\\missing.exe"), 0);
+    EXPECT_EQ(FileChecker(kEntryName, "E:\\clean\\missing.exe", -1), 0);
 }
 
 TEST_F(CheckedFiles, AnUnkeyedListedSizeSkipsTheFileButStillForgetsTheValueName) {
@@ -88,57 +82,52 @@ TEST_F(CheckedFiles, AnUnkeyedListedSizeSkipsTheFileButStillForgetsTheValueName)
     std::vector<uint8_t> before = ReadBytes(path);
     std::strcpy(Session.WormValueName, "remembered");
     // The listing claims a length no record is keyed to: the file is not even opened.
-    Session.KnownEntrySize = 12345;
-    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 0);
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str(), 12345), 0);
     EXPECT_STREQ(Session.WormValueName, "");
     EXPECT_EQ(ReadBytes(path), before);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     // A keyed listed size leads to the full check of what the file really holds.
-    Session.KnownEntrySize = static_cast<int64_t>(before.size());
     std::strcpy(Session.WormValueName, "remembered");
-    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str(), static_cast<int64_t>(before.size())), 1);
     EXPECT_FALSE(FileExists(path));
     // Once something was found the remembered name is kept for the cleaning of later finds.
     std::strcpy(Session.WormValueName, "kept");
-    Session.KnownEntrySize = 12345;
-    EXPECT_EQ(FileChecker(kEntryName, "E:\\hint\\other.exe"), 0);
+    EXPECT_EQ(FileChecker(kEntryName, "E:\\hint\\other.exe", 12345), 0);
     EXPECT_STREQ(Session.WormValueName, "kept");
 }
 
-TEST_F(CheckedFiles, MemoryPhaseRecordsTheMatchAndLeavesTheFile) {
-    Session.MemoryScanMode = true;
+TEST_F(CheckedFiles, ARunningProgramsFileIsRecordedAndLeftForItsProcessToEnd) {
     std::string path = "E:\\running\\worm.exe";
     ASSERT_TRUE(WriteSample(path, 0));
     std::vector<uint8_t> before = ReadBytes(path);
-    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
-    EXPECT_TRUE(Session.MemoryHit);
+    EXPECT_EQ(CheckRunningExecutable(path.c_str()), 0);
+    EXPECT_EQ(CheckRunningExecutable("E:\\running\\missing.exe"), -1);
     EXPECT_EQ(ReadBytes(path), before);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
     EXPECT_STREQ(Session.StatusText, path.c_str());
-    EXPECT_STREQ(Session.LastDetectionName, "W32/Vorlex.Ih.Worm");
-    EXPECT_STREQ(Session.CurrentFilePath, "");
 }
 
-TEST_F(CheckedFiles, PendingMemoryActionWaitsThenRemovesUnderTheTableName) {
+TEST_F(CheckedFiles, AnEndedProgramsFileIsRemovedAfterAPauseUnderTheTableName) {
     std::string path = "E:\\running\\worm.exe";
     ASSERT_TRUE(WriteSample(path, 0));
-    Session.MemoryScanMode = true;
-    Session.MemoryRemovalRequest = kActionDelete;
-    Session.RemovalAction = 0;
-    std::strcpy(Session.StatusText, "E:\\running\\worm.exe");
     DWORD start = GetTickCount();
-    EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 0);
+    RemoveEndedExecutable(path.c_str(), "E:\\running\\worm.exe", 0);
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ(Session.RemovalAction, kActionDelete);
     std::vector<std::string> expected = {"System Memory    W32/Vorlex.Trojan  removed",
                                          "E:\\running\\worm.exe     W32/Vorlex.Trojan  removed"};
-    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_EQ(host.lines, expected);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
     EXPECT_EQ(Session.ScanCounters.filesInfected, 0);
-    EXPECT_FALSE(Session.MemoryHit);
+
+    // Left by choice, the file is named as its check showed it, under its record's name.
+    ASSERT_TRUE(WriteSample(path, 32));
+    Session.RemovalAction = kActionLeave;
+    RemoveEndedExecutable(path.c_str(), "E:\\run..worm.exe", 32);
+    EXPECT_EQ(host.lines.back(), "E:\\run..worm.exe     W32/Vorlex.Bj.Dl.Trojan not disinfected as per user's selection");
+    EXPECT_TRUE(FileExists(path));
 }
 
 TEST_F(CheckedFiles, RenameLeaveAndUnknownActions) {
@@ -148,18 +137,18 @@ TEST_F(CheckedFiles, RenameLeaveAndUnknownActions) {
     ASSERT_TRUE(WriteText("E:\\act\\four.Vxe", "in the way"));
 
     Session.RemovalAction = kActionRename;
-    EXPECT_EQ(FileChecker(kEntryName, a.c_str()), 1);
+    EXPECT_EQ(FileChecker(kEntryName, a.c_str(), -1), 1);
     EXPECT_FALSE(FileExists(a));
     EXPECT_EQ(ReadBytes("E:\\act\\one.Vxe"), bytes);
-    EXPECT_EQ(FileChecker(kEntryName, d.c_str()), 1);  // the new name is taken
+    EXPECT_EQ(FileChecker(kEntryName, d.c_str(), -1), 1);  // the new name is taken
     EXPECT_TRUE(FileExists(d));
 
     Session.RemovalAction = kActionLeave;
-    EXPECT_EQ(FileChecker(kEntryName, b.c_str()), 1);
+    EXPECT_EQ(FileChecker(kEntryName, b.c_str(), -1), 1);
     EXPECT_EQ(ReadBytes(b), bytes);
 
     Session.RemovalAction = 0;
-    EXPECT_EQ(FileChecker(kEntryName, c.c_str()), 1);
+    EXPECT_EQ(FileChecker(kEntryName, c.c_str(), -1), 1);
     EXPECT_EQ(ReadBytes(c), bytes);
 
     std::vector<std::string> expected = {
@@ -167,7 +156,7 @@ TEST_F(CheckedFiles, RenameLeaveAndUnknownActions) {
         "E:\\act\\four.exe     W32/Vorlex.Ih.Worm Rename failed",
         "E:\\act\\two.exe     W32/Vorlex.Ih.Worm not disinfected as per user's selection",
     };
-    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_EQ(host.lines, expected);
     EXPECT_EQ(Session.ScanCounters.filesInfected, 4);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 }
@@ -178,13 +167,13 @@ TEST_F(CheckedFiles, HeldMatchIsScheduledAndRestartNeededTakesTheResult) {
     HeldFile held(path);
     ASSERT_TRUE(held.held());
     Session.RestartNeeded = 5;  // an assignment replaces it; adding or or-ing would not give 1
-    {
-        // Ending the processes finds none that runs the file; its notice is acknowledged.
-        DialogAnswerer notice(IDOK, path);
-        EXPECT_EQ(FileChecker(kEntryName, path.c_str()), 1);
-    }
-    ASSERT_EQ(recorder.lines.size(), 1u);
-    EXPECT_EQ(recorder.lines[0], "E:\\held\\worm.exe     W32/Vorlex.Bj.Dl.Trojan Unable to remove");
+    EXPECT_EQ(FileChecker(kEntryName, path.c_str(), -1), 1);
+    // Ending the processes finds none that runs the file, and says so.
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_EQ(host.notices[0].text, "Could not kill process");
+    EXPECT_EQ(host.notices[0].caption, path);
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0], "E:\\held\\worm.exe     W32/Vorlex.Bj.Dl.Trojan Unable to remove");
     EXPECT_TRUE(FileExists(path));
     // The NT line's delayed delete always reports the removal as scheduled.
     EXPECT_EQ(Session.RestartNeeded, 1);
@@ -222,7 +211,7 @@ TEST_F(CheckedFiles, AFileTheAnsiFunctionsCannotNameGoesThroughTheWideOnes) {
     ASSERT_TRUE(WriteWide(held, BuildMatchingSample(SignatureTable[69])));
     const std::string shownWorm = "E:\\????????\\??.exe", shownHeld = "E:\\????????\\??.exe";
 
-    EXPECT_EQ(FileCheckerWide(kEntryName, worm.c_str(), shownWorm.c_str()), 1);
+    EXPECT_EQ(FileCheckerWide(worm.c_str(), shownWorm.c_str(), -1), 1);
     EXPECT_EQ(GetFileAttributesW(worm.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Held open by a program (which names it by its short form): not ended, as it does not run
@@ -231,8 +220,8 @@ TEST_F(CheckedFiles, AFileTheAnsiFunctionsCannotNameGoesThroughTheWideOnes) {
     ASSERT_GT(GetShortPathNameW(held.c_str(), shortForm, MAX_PATH), 0u);
     HeldFile holder(std::string(shortForm, shortForm + std::wcslen(shortForm)));
     ASSERT_TRUE(holder.held());
-    EXPECT_EQ(FileCheckerWide(kEntryName, held.c_str(), shownHeld.c_str()), 1);
-    EXPECT_EQ(recorder.lines, (std::vector<std::string>{shownWorm + "     W32/Vorlex.Bj.Dl.Trojan removed",
+    EXPECT_EQ(FileCheckerWide(held.c_str(), shownHeld.c_str(), -1), 1);
+    EXPECT_EQ(host.lines, (std::vector<std::string>{shownWorm + "     W32/Vorlex.Bj.Dl.Trojan removed",
                                                         shownHeld + "     W32/Vorlex.Ih.Worm Unable to remove"}));
     EXPECT_EQ(Session.RestartNeeded, 1);
     EXPECT_NE(PendingDeletions().find(L"\\??\\" + held), std::wstring::npos);
@@ -251,8 +240,7 @@ TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessClearsRestartNeeded) {
     {
         HeldFile held(first);
         ASSERT_TRUE(held.held());
-        DialogAnswerer notice(IDOK, first);
-        EXPECT_EQ(FileChecker(kEntryName, first.c_str()), 1);
+        EXPECT_EQ(FileChecker(kEntryName, first.c_str(), -1), 1);
         EXPECT_EQ(Session.RestartNeeded, 1);
     }
     // The rename list can no longer be written: a folder stands where the list file was.
@@ -264,9 +252,8 @@ TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessClearsRestartNeeded) {
     {
         HeldFile held(second);
         ASSERT_TRUE(held.held());
-        DialogAnswerer notice(IDOK, second);
-        EXPECT_EQ(FileChecker(kEntryName, second.c_str()), 1);
+        EXPECT_EQ(FileChecker(kEntryName, second.c_str(), -1), 1);
         EXPECT_EQ(Session.RestartNeeded, 0);
     }
-    EXPECT_EQ(recorder.lines.back(), second + "     W32/Vorlex.Ih.Worm Unable to remove");
+    EXPECT_EQ(host.lines.back(), second + "     W32/Vorlex.Ih.Worm Unable to remove");
 }

@@ -1,8 +1,8 @@
 // The hosts file handed to the mail-file checker: a uuencoded worm body goes, a usual hosts file stays.
 #include "clean_fixture.h"
 
-#include "clean/autorun_clean.h"
-#include "clean/mail_file_checker.h"
+#include "disinfect/autorun_and_hosts.h"
+#include "disinfect/mail_file_checker.h"
 #include "core/mail_scan.h"
 
 namespace {
@@ -25,21 +25,20 @@ std::string InfectedMailFile(const char* header = "begin 644 hosts") {
     return body;
 }
 
-class MailFileTest : public ::testing::Test {
+class MailFileTest : public EngineTest {
 protected:
     void SetUp() override {
-        ResetCleanState();
+        EngineTest::SetUp();
         hosts = SystemFolder() + "\\drivers\\etc\\hosts";
     }
     std::string RemovedLine() const { return hosts + "     W32/Nyxem.Worm removed"; }
-    RecorderWindow recorder;
     std::string hosts;
 };
 
 class MailFileOnWin98 : public MailFileTest {
 protected:
     void SetUp() override {
-        ResetCleanState();
+        EngineTest::SetUp();
         hosts = WindowsFolder() + "\\hosts";
     }
 };
@@ -48,21 +47,20 @@ protected:
 
 TEST_F(MailFileTest, InfectedHostsFileIsRemovedWithItsLine) {
     ASSERT_TRUE(WriteText(hosts, InfectedMailFile()));
-    EXPECT_EQ(CleanAutorunAndHosts("W32/Vorlex.Ih.Worm"), 1);
+    EXPECT_EQ(CleanAutorunAndHosts("W32/Vorlex.Ih.Worm", nullptr), 1);
     EXPECT_FALSE(FileExists(hosts));
-    ASSERT_EQ(recorder.lines.size(), 1u);
-    EXPECT_EQ(recorder.lines[0], RemovedLine());
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0], RemovedLine());
     EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
-    EXPECT_STREQ(Session.LastDetectionName, "W32/Nyxem.Worm");
     EXPECT_EQ(std::string(Session.StatusText), hosts);
 }
 
 TEST_F(MailFileTest, UsualHostsFileIsLeftByteForByte) {
     ASSERT_TRUE(WriteText(hosts, kUsualHosts));
-    EXPECT_EQ(CleanAutorunAndHosts("W32/Vorlex.Ih.Worm"), 1);
+    EXPECT_EQ(CleanAutorunAndHosts("W32/Vorlex.Ih.Worm", nullptr), 1);
     EXPECT_EQ(ReadText(hosts), kUsualHosts);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     EXPECT_EQ(Session.ScanCounters.filesInfected, 0);
 }
 
@@ -71,15 +69,15 @@ TEST_F(MailFileTest, UuencodedFileWithoutTheSignatureIsLeft) {
     ASSERT_TRUE(WriteText(hosts, clean));
     EXPECT_EQ(MailFileChecker("W32/Vorlex.Trojan ", hosts.c_str()), 0);
     EXPECT_EQ(ReadText(hosts), clean);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
 }
 
 TEST_F(MailFileTest, CapitalBeginPassesTheHeaderTest) {
     ASSERT_TRUE(WriteText(hosts, InfectedMailFile("BEGIN 644 HOSTS")));
     EXPECT_EQ(MailFileChecker("W32/Vorlex.Trojan ", hosts.c_str()), 1);
     EXPECT_FALSE(FileExists(hosts));
-    ASSERT_EQ(recorder.lines.size(), 1u);
-    EXPECT_EQ(recorder.lines[0], RemovedLine());
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0], RemovedLine());
 }
 
 TEST_F(MailFileTest, LongMailFileIsJudgedByItsHead) {
@@ -96,8 +94,8 @@ TEST_F(MailFileTest, HeldFileIsCountedAndReportedAsRemoveFailed) {
     ASSERT_TRUE(held.held());
     EXPECT_EQ(MailFileChecker("W32/Vorlex.Trojan ", hosts.c_str()), 1);
     EXPECT_TRUE(FileExists(hosts));
-    ASSERT_EQ(recorder.lines.size(), 1u);
-    EXPECT_EQ(recorder.lines[0], hosts + "     W32/Nyxem.Worm Remove failed");
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0], hosts + "     W32/Nyxem.Worm Remove failed");
     EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 }
@@ -121,9 +119,9 @@ TEST_F(MailFileTest, OtherActionsRenameOrLeaveTheFile) {
     Session.RemovalAction = kActionLeave;
     EXPECT_EQ(MailFileChecker("W32/Vorlex.Trojan ", path.c_str()), 1);
     EXPECT_TRUE(FileExists(path));
-    ASSERT_EQ(recorder.lines.size(), 2u);
-    EXPECT_EQ(recorder.lines[0], path + "     W32/Nyxem.Worm renamed");
-    EXPECT_EQ(recorder.lines[1], path + "     W32/Nyxem.Worm Not Disinfected As Per User's Selection");
+    ASSERT_EQ(host.lines.size(), 2u);
+    EXPECT_EQ(host.lines[0], path + "     W32/Nyxem.Worm renamed");
+    EXPECT_EQ(host.lines[1], path + "     W32/Nyxem.Worm Not Disinfected As Per User's Selection");
     EXPECT_EQ(Session.ScanCounters.filesInfected, 2);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 }
@@ -132,9 +130,9 @@ TEST_F(MailFileOnWin98, HostsInTheWindowsFolderIsChecked) {
     const std::string ntHosts = SystemFolder() + "\\drivers\\etc\\hosts";
     ASSERT_TRUE(WriteText(hosts, InfectedMailFile()));
     ASSERT_TRUE(WriteText(ntHosts, InfectedMailFile()));
-    EXPECT_EQ(CleanAutorunAndHosts("W32/Vorlex.Ih.Worm"), 1);
+    EXPECT_EQ(CleanAutorunAndHosts("W32/Vorlex.Ih.Worm", nullptr), 1);
     EXPECT_FALSE(FileExists(hosts));
     EXPECT_TRUE(FileExists(ntHosts));
-    ASSERT_EQ(recorder.lines.size(), 1u);
-    EXPECT_EQ(recorder.lines[0], RemovedLine());
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0], RemovedLine());
 }

@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "processes/process_status_list.h"
@@ -72,72 +69,16 @@ private:
     std::vector<HANDLE> processes_;
 };
 
-// Answers the plain system message boxes (dialog class "#32770") of this process with OK, from a
-// thread of its own, and records each box's caption and text.
-class MessageBoxAnswerer {
-public:
-    struct Box {
-        std::string caption;
-        std::string text;
-    };
-    MessageBoxAnswerer() : thread_([this] { Run(); }) {}
-    ~MessageBoxAnswerer() {
-        stop_ = true;
-        thread_.join();
-    }
-    std::vector<Box> boxes() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return boxes_;
-    }
-
-private:
-    static BOOL CALLBACK Find(HWND window, LPARAM found) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        char cls[32] = "";
-        GetClassNameA(window, cls, sizeof cls);
-        // The message box's static text carries the id 0xFFFF; skinned dialogs have none.
-        if (pid == GetCurrentProcessId() && std::strcmp(cls, "#32770") == 0 && GetDlgItem(window, 0xFFFF)) {
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    void Run() {
-        while (!stop_) {
-            HWND box = nullptr;
-            EnumWindows(Find, reinterpret_cast<LPARAM>(&box));
-            if (box) {
-                char caption[300] = "", text[300] = "";
-                GetWindowTextA(box, caption, sizeof caption);
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    boxes_.push_back({caption, text});
-                }
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                for (int i = 0; i < 3000 && IsWindow(box) && !stop_; ++i) Sleep(10);
-            }
-            Sleep(10);
-        }
-    }
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<Box> boxes_;
-    std::thread thread_;
-};
-
 // The pair of lines a memory removal writes for a file.
 inline std::vector<std::string> MemoryRemovalLines(const std::string& path) {
     return {"System Memory    W32/Vorlex.Trojan  removed", path + "     W32/Vorlex.Trojan  removed"};
 }
 
-// A scan test: recorder window, fresh scan state, programs ended afterwards.
-class MemoryTest : public SpineTest {
+// A scan test: recording host, fresh scan state, programs ended afterwards.
+class MemoryTest : public EngineTest {
 protected:
     void SetUp() override {
-        SpineTest::SetUp();
-        Session.MemoryRestartRequired = 0;
+        EngineTest::SetUp();
         ASSERT_GE(RunnableRecord(), 0) << "the sleeper cannot be padded into a sample";
     }
     StartedPrograms programs;

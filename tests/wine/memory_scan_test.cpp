@@ -18,7 +18,6 @@ class KillFileProcessesOnWin98 : public MemoryTest {};
 class KillFileProcessesOnWinXp : public MemoryTest {};
 class KillFileProcessesOnWin2k : public MemoryTest {};
 class KillFileProcessesOnNt40 : public MemoryTest {};
-class KillFileProcessesOnWin7 : public MemoryTest {};
 
 std::string ToolHelp9x() {
     std::string path = SupportProgramPath("purgix_toolhelp9x");
@@ -93,7 +92,8 @@ private:
 
 // The real steps of the memory scan, but with a worm process that refuses to end.
 InfectedProcessSteps UnendingProcessSteps() {
-    InfectedProcessSteps steps = MemoryScanSteps();
+    static const int record = RunnableRecord();
+    InfectedProcessSteps steps = MemoryScanSteps(&record);
     steps.endProcess = [](void*, uint32_t, const char*) { return false; };
     return steps;
 }
@@ -113,7 +113,7 @@ TEST_F(MemoryScanOnWinXp, EndsEveryRunningWormAndRemovesItsFilesLeavingCleanProg
     HANDLE c = programs.Start(clean);
     ASSERT_TRUE(w1 && w2 && w3 && c);
 
-    MemoryScan();  // returns: every worm found could be ended
+    EXPECT_FALSE(MemoryScan().wormKeepsRunning);  // every worm found could be ended
 
     EXPECT_TRUE(EndsWithin(w1, 30000));
     EXPECT_TRUE(EndsWithin(w2, 30000));
@@ -122,28 +122,26 @@ TEST_F(MemoryScanOnWinXp, EndsEveryRunningWormAndRemovesItsFilesLeavingCleanProg
     EXPECT_FALSE(FileExists(worm));
     EXPECT_FALSE(FileExists(other));
     EXPECT_TRUE(FileExists(clean));
-    EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(worm))) << ::testing::PrintToString(recorder.lines);
-    EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(other))) << ::testing::PrintToString(recorder.lines);
-    EXPECT_EQ(recorder.lines.size(), 4u) << ::testing::PrintToString(recorder.lines);
+    EXPECT_TRUE(Contains(host.lines, MemoryRemovalLines(worm))) << ::testing::PrintToString(host.lines);
+    EXPECT_TRUE(Contains(host.lines, MemoryRemovalLines(other))) << ::testing::PrintToString(host.lines);
+    EXPECT_EQ(host.lines.size(), 4u) << ::testing::PrintToString(host.lines);
     EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 2);
-    EXPECT_FALSE(Session.MemoryScanMode);
-    EXPECT_EQ(Session.MemoryRemovalRequest, 0);
 }
 
 TEST_F(MemoryScanOnWin2k, CleanMachineGivesNoLineAndNoCount) {
     ASSERT_TRUE(WriteCleanProgram("C:\\clean\\one.exe"));
     HANDLE c = programs.Start("C:\\clean\\one.exe");
     ASSERT_TRUE(c);
-    Session.MemoryScanMode = true;
-    EXPECT_EQ(ScanProcessesByStatus(), 0);
-    Session.MemoryScanMode = false;
-    MemoryScan();
+    int32_t restart = 0;
+    EXPECT_EQ(ScanProcessesByStatus(&restart), 0);
+    EXPECT_EQ(restart, 0);
+    const MemoryScanResult result = MemoryScan();
+    EXPECT_FALSE(result.wormKeepsRunning);
     EXPECT_TRUE(IsRunning(c));
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
     EXPECT_EQ(Session.ScanCounters.filesInfected, 0);
-    EXPECT_FALSE(Session.MemoryScanMode);
 }
 
 TEST_F(MemoryScanOnWin98, SnapshotScanFindsTheWormThroughTheExecutableField) {
@@ -165,9 +163,8 @@ TEST_F(MemoryScanOnWin98, SnapshotScanFindsTheWormThroughTheExecutableField) {
     EXPECT_TRUE(EndsWithin(w, 30000));
     EXPECT_TRUE(IsRunning(c));
     EXPECT_FALSE(FileExists(folder + "\\worm98.exe"));
-    EXPECT_EQ(recorder.lines, MemoryRemovalLines("worm98.exe"));
+    EXPECT_EQ(host.lines, MemoryRemovalLines("worm98.exe"));
     EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
-    EXPECT_FALSE(Session.MemoryScanMode);
 }
 
 TEST_F(MemoryScanOnWin98, WormsInEveryFolderAreEndedWhenTheSnapshotGivesFullPaths) {
@@ -179,17 +176,15 @@ TEST_F(MemoryScanOnWin98, WormsInEveryFolderAreEndedWhenTheSnapshotGivesFullPath
     HANDLE wb = programs.Start(b);
     HANDLE c = programs.Start(clean);
     ASSERT_TRUE(wa && wb && c);
-    Session.MemoryScanMode = true;
     EXPECT_NE(ScanProcessesBySnapshotFrom(ToolHelp9x().c_str()), 0);
-    Session.MemoryScanMode = false;
     EXPECT_TRUE(EndsWithin(wa, 30000));
     EXPECT_TRUE(EndsWithin(wb, 30000));
     EXPECT_TRUE(IsRunning(c));
     EXPECT_FALSE(FileExists(a));
     EXPECT_FALSE(FileExists(b));
     EXPECT_TRUE(FileExists(clean));
-    EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(a))) << ::testing::PrintToString(recorder.lines);
-    EXPECT_TRUE(Contains(recorder.lines, MemoryRemovalLines(b))) << ::testing::PrintToString(recorder.lines);
+    EXPECT_TRUE(Contains(host.lines, MemoryRemovalLines(a))) << ::testing::PrintToString(host.lines);
+    EXPECT_TRUE(Contains(host.lines, MemoryRemovalLines(b))) << ::testing::PrintToString(host.lines);
     EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
 }
 
@@ -197,12 +192,10 @@ TEST_F(MemoryScanOnWin98, MissingToolHelpMeansNoMemoryStep) {
     ASSERT_TRUE(WriteRunnableWorm("C:\\a\\worm.exe"));
     HANDLE w = programs.Start("C:\\a\\worm.exe");
     ASSERT_TRUE(w);
-    Session.MemoryScanMode = true;
     EXPECT_EQ(ScanProcessesBySnapshotFrom("C:\\nowhere\\kernel.dll"), 0);
     EXPECT_EQ(ScanProcessesBySnapshotFrom("psapi.dll"), 0);
-    Session.MemoryScanMode = false;
     EXPECT_TRUE(IsRunning(w));
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
 }
 
 TEST_F(MemoryScanOnWin7, LeaveActionEndsNothingAndRemovesNothing) {
@@ -213,13 +206,11 @@ TEST_F(MemoryScanOnWin7, LeaveActionEndsNothingAndRemovesNothing) {
     ASSERT_TRUE(w);
 
     MemoryScan();
-    Session.MemoryScanMode = true;
     EXPECT_NE(ScanProcessesBySnapshotFrom(ToolHelp9x().c_str()), 0);  // found, and left alone
-    Session.MemoryScanMode = false;
 
     EXPECT_TRUE(IsRunning(w));
     EXPECT_TRUE(FileExists(worm));
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     EXPECT_EQ(Session.ScanCounters.filesInfected, 2);  // the check itself still ran, once per scan
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 0);
 }
@@ -244,16 +235,14 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatStopsIsRemovedWithItsKeys) {
         if (CompareNoCase(n->path, path.c_str()) == 0) processId = n->processId;
     ASSERT_NE(processId, 0u);
     int32_t restart = 0;
-    Session.MemoryScanMode = true;
     EXPECT_FALSE(EndInfectedProcess(steps, processId, path.c_str(), &restart));
-    Session.MemoryScanMode = false;
 
     EXPECT_EQ(restart, 0);
     EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_STOPPED));
     EXPECT_FALSE(ServiceKeyExists("ControlSet001", "wormsvc"));
     EXPECT_FALSE(ServiceKeyExists("ControlSet002", "wormsvc"));
     EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ(recorder.lines, MemoryRemovalLines(path));
+    EXPECT_EQ(host.lines, MemoryRemovalLines(path));
 }
 
 TEST_F(MemoryScanOnWinXp, WormServiceThatCannotBeStoppedAsksForTheRestart) {
@@ -265,14 +254,12 @@ TEST_F(MemoryScanOnWinXp, WormServiceThatCannotBeStoppedAsksForTheRestart) {
 
     const InfectedProcessSteps steps = UnendingProcessSteps();
     int32_t restart = 0;
-    Session.MemoryScanMode = true;
     EXPECT_TRUE(EndInfectedProcess(steps, 4242, path.c_str(), &restart));
-    Session.MemoryScanMode = false;
 
     EXPECT_EQ(restart, 1);
     EXPECT_FALSE(ServiceKeyExists("ControlSet002", "stubborn"));
     EXPECT_TRUE(FileExists(path));
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_RUNNING));
 }
 
@@ -290,9 +277,7 @@ TEST_F(MemoryScanOnWinXp, ServiceOfTheWormsNameRunningAnotherProgramIsLeftAlone)
 
     const InfectedProcessSteps steps = UnendingProcessSteps();
     int32_t restart = 0;
-    Session.MemoryScanMode = true;
     EXPECT_FALSE(EndInfectedProcess(steps, 4242, worm.c_str(), &restart));
-    Session.MemoryScanMode = false;
 
     // Not stopped, no key deleted, no restart asked for on its account; the worm is left to the walk.
     EXPECT_EQ(restart, 0);
@@ -303,7 +288,7 @@ TEST_F(MemoryScanOnWinXp, ServiceOfTheWormsNameRunningAnotherProgramIsLeftAlone)
     }
     EXPECT_TRUE(ServiceKeyExists("CurrentControlSet", "pxspool"));
     EXPECT_TRUE(FileExists(worm));
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
 
     // The same worm whose own service is registered in one stored set only: that set's keys go.
     ASSERT_TRUE(CopyServiceKey("ControlSet002", "pxspool", worm + " -run"));
@@ -318,18 +303,16 @@ TEST_F(KillFileProcessesOnWin98, EndsTheProcessOfTheFileOrSaysItCouldNot) {
     HANDLE copy = programs.Start("E:\\copy\\victim.exe");
     HANDLE victim = programs.Start("C:\\k\\victim.exe");
     ASSERT_TRUE(copy && victim);
-    MessageBoxAnswerer answerer;
     EXPECT_EQ(KillFileProcesses("C:\\K\\VICTIM.EXE"), 1);
     EXPECT_TRUE(EndsWithin(victim, 30000));
-    EXPECT_TRUE(answerer.boxes().empty());
+    EXPECT_TRUE(host.notices.empty());
 
     // The copy of the same name elsewhere is another program: it is not ended, and that is said.
     EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 0);
     EXPECT_TRUE(IsRunning(copy));
-    std::vector<MessageBoxAnswerer::Box> boxes = answerer.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Could not kill process");
-    EXPECT_EQ(boxes[0].caption, "C:\\k\\victim.exe");
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_EQ(host.notices[0].text, "Could not kill process");
+    EXPECT_EQ(host.notices[0].caption, "C:\\k\\victim.exe");
 }
 
 TEST_F(KillFileProcessesOnWinXp, ProcessStatusBackEndNeverShowsTheBox) {
@@ -338,45 +321,26 @@ TEST_F(KillFileProcessesOnWinXp, ProcessStatusBackEndNeverShowsTheBox) {
     HANDLE victim = programs.Start("C:\\k\\victim.exe");
     HANDLE twin = programs.Start("E:\\k\\victim.exe");
     ASSERT_TRUE(victim && twin);
-    MessageBoxAnswerer answerer;
     EXPECT_EQ(KillFileProcesses("C:\\k\\absent.exe"), 1);
     EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 1);
     EXPECT_TRUE(EndsWithin(victim, 30000));
     EXPECT_TRUE(IsRunning(twin));
-    EXPECT_TRUE(answerer.boxes().empty());
+    EXPECT_TRUE(host.notices.empty());
 }
 
 TEST_F(KillFileProcessesOnWin2k, UsesTheProcessStatusBackEndToo) {
     ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
     HANDLE victim = programs.Start("C:\\k\\victim.exe");
     ASSERT_TRUE(victim);
-    MessageBoxAnswerer answerer;
     EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 1);
     EXPECT_TRUE(EndsWithin(victim, 30000));
-    EXPECT_TRUE(answerer.boxes().empty());
+    EXPECT_TRUE(host.notices.empty());
 }
 
-TEST_F(KillFileProcessesOnNt40, PerformanceDataBackEndFailsUnderWineWithTheBox) {
-    ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
-    HANDLE victim = programs.Start("C:\\k\\victim.exe");
-    ASSERT_TRUE(victim);
-    MessageBoxAnswerer answerer;
-    EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 0);
-    EXPECT_TRUE(IsRunning(victim));
-    std::vector<MessageBoxAnswerer::Box> boxes = answerer.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Could not kill process");
-    EXPECT_EQ(boxes[0].caption, "C:\\k\\victim.exe");
-}
-
-TEST_F(KillFileProcessesOnWin7, PerformanceDataBackEndFailsUnderWineWithTheBox) {
-    ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
-    HANDLE victim = programs.Start("C:\\k\\victim.exe");
-    ASSERT_TRUE(victim);
-    MessageBoxAnswerer answerer;
-    EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 0);
-    EXPECT_TRUE(IsRunning(victim));
-    std::vector<MessageBoxAnswerer::Box> boxes = answerer.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "C:\\k\\victim.exe");
+TEST_F(KillFileProcessesOnNt40, PerformanceDataBackEndThatEndsNothingSaysSo) {
+    // No process runs the file, whatever the system publishes about its processes.
+    EXPECT_EQ(KillFileProcesses("C:\\k\\absent.exe"), 0);
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_EQ(host.notices[0].text, "Could not kill process");
+    EXPECT_EQ(host.notices[0].caption, "C:\\k\\absent.exe");
 }

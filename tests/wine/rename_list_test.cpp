@@ -8,10 +8,10 @@
 
 namespace {
 
-class RenameListOnWin98 : public ::testing::Test {
+class RenameListOnWin98 : public EngineTest {
 protected:
     void SetUp() override {
-        ResetCleanState();
+        EngineTest::SetUp();
         list = WindowsFolder() + "\\wininit.ini";
         workingCopy = TempFolder() + "wininit.ini";
         ASSERT_TRUE(WriteText(infected, "worm body"));

@@ -9,8 +9,8 @@
 
 namespace {
 
-class WalkHazards : public SpineTest {};
-class WalkHazardsOnWin98 : public SpineTest {};
+class WalkHazards : public EngineTest {};
+class WalkHazardsOnWin98 : public EngineTest {};
 
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 // The long form of a path, which reaches below 259 characters.
@@ -104,7 +104,7 @@ private:
 // on each level, and a pair of wide names. Walked with the ANSI functions (the 9x line), as deep as
 // a path can be named in them, about 123 levels; walked on the NT line, to the end, the paths
 // past 259 characters shown by their short forms.
-void WalkTheChain(RecorderWindow& recorder, size_t limit) {
+void WalkTheChain(RecordingHost& host, size_t limit) {
     std::string folder = "E:\\chain";
     ASSERT_TRUE(MakeFolderAnyDepth(folder));
     std::vector<std::string> samples;
@@ -149,17 +149,17 @@ void WalkTheChain(RecorderWindow& recorder, size_t limit) {
     EXPECT_EQ(Session.ScanCounters.filesScanned, reach.files);
     EXPECT_EQ(Session.ScanCounters.filesInfected, static_cast<int32_t>(reachedSamples.size()));
     EXPECT_EQ(Session.ScanCounters.filesRemoved, static_cast<int32_t>(reachedSamples.size()));
-    EXPECT_EQ(Sorted(recorder.lines), Sorted(expected));
+    EXPECT_EQ(Sorted(host.lines), Sorted(expected));
     for (const std::string& s : reachedSamples) EXPECT_FALSE(ExistsAnyDepth(s)) << s;
     for (const std::string& s : keptSamples)
         EXPECT_EQ(ReadAnyDepth(s), BuildMatchingSample(SignatureTable[record(s)])) << s;
-    for (const std::string& status : recorder.statuses) EXPECT_LE(status.size(), 60u) << status;
+    for (const std::string& status : host.statuses) EXPECT_LE(status.size(), 60u) << status;
     EXPECT_FALSE(Session.ScanCancelled);
 }
 
-TEST_F(WalkHazardsOnWin98, TreesFarBeyond259CharactersAreWalkedUpToTheLimitOnly) { WalkTheChain(recorder, kMaxPathChars); }
+TEST_F(WalkHazardsOnWin98, TreesFarBeyond259CharactersAreWalkedUpToTheLimitOnly) { WalkTheChain(host, kMaxPathChars); }
 
-TEST_F(WalkHazards, TreesFarBeyond259CharactersAreWalkedToTheirEndOnTheNtLine) { WalkTheChain(recorder, 32763); }
+TEST_F(WalkHazards, TreesFarBeyond259CharactersAreWalkedToTheirEndOnTheNtLine) { WalkTheChain(host, 32763); }
 
 TEST_F(WalkHazards, ThousandsOfEntriesInOneFolderAreEachShownOnceWhileOneIsRemoved) {
     // Far more entries than one listing call returns, so the listing is read in many portions
@@ -183,15 +183,15 @@ TEST_F(WalkHazards, ThousandsOfEntriesInOneFolderAreEachShownOnceWhileOneIsRemov
 
     EXPECT_EQ(DirectoryWalker("E:\\big\\*.*"), count + 2);
     EXPECT_EQ(Session.ScanCounters.filesScanned, count + 2);
-    EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine("E:\\big\\entry_worm.exe", RecordName(18))});
+    EXPECT_EQ(host.lines, std::vector<std::string>{RemovedLine("E:\\big\\entry_worm.exe", RecordName(18))});
     EXPECT_FALSE(FileExists("E:\\big\\entry_worm.exe"));
     // Every listed entry is shown once, in listing order, before the subfolder's own entries.
-    ASSERT_GE(recorder.statuses.size(), listed.size());
+    ASSERT_GE(host.statuses.size(), listed.size());
     for (size_t i = 0; i < listed.size(); ++i)
-        ASSERT_EQ(recorder.statuses[i], std::string("E:\\big\\") + listed[i].cFileName) << i;
-    EXPECT_EQ(recorder.statuses.back(), "E:\\big\\sub\\inner.txt");
-    EXPECT_EQ(std::set<std::string>(recorder.statuses.begin(), recorder.statuses.end()).size(),
-              recorder.statuses.size());
+        ASSERT_EQ(host.statuses[i], std::string("E:\\big\\") + listed[i].cFileName) << i;
+    EXPECT_EQ(host.statuses.back(), "E:\\big\\sub\\inner.txt");
+    EXPECT_EQ(std::set<std::string>(host.statuses.begin(), host.statuses.end()).size(),
+              host.statuses.size());
 }
 
 TEST_F(WalkHazards, FilesThatVanishOrChangeBetweenListingAndCheckArePassedBy) {
@@ -204,9 +204,7 @@ TEST_F(WalkHazards, FilesThatVanishOrChangeBetweenListingAndCheckArePassedBy) {
     const size_t overwrittenSize = ReadBytes("E:\\vanish\\overwritten.exe").size();
     bool changed = false;
     // The status of an entry is shown before its check: that is where the file is pulled away.
-    onOther = [&](UINT message) {
-        if (message != UM_SHOWSTATUS) return;
-        std::string shown = Session.StatusText;
+    host.onStatus = [&](const std::string& shown) {
         if (shown == "E:\\vanish\\gone.exe") {
             changed = DeleteFileA("E:\\vanish\\gone.exe");
         } else if (shown == "E:\\vanish\\now_a_folder.exe") {
@@ -226,13 +224,12 @@ TEST_F(WalkHazards, FilesThatVanishOrChangeBetweenListingAndCheckArePassedBy) {
     EXPECT_EQ(Session.ScanCounters.filesScanned, 5);
     EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
-    EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine("E:\\vanish\\kept.exe", RecordName(0))});
+    EXPECT_EQ(host.lines, std::vector<std::string>{RemovedLine("E:\\vanish\\kept.exe", RecordName(0))});
     EXPECT_EQ(Session.RestartNeeded, 0);
     EXPECT_EQ(ReadBytes("E:\\vanish\\overwritten.exe"), std::vector<uint8_t>(overwrittenSize, 0x90));
     EXPECT_EQ(ReadText("E:\\vanish\\truncated.exe"), "MZ short");
     // The file that became a folder is walked as one in the folder pass.
-    EXPECT_TRUE(Contains(recorder.statuses, "E:\\vanish\\now_a_folder.exe\\.."));
-    EXPECT_STREQ(Session.CurrentFilePath, "");
+    EXPECT_TRUE(Contains(host.statuses, "E:\\vanish\\now_a_folder.exe\\.."));
 }
 
 TEST_F(WalkHazards, FolderThatVanishesWhileItsParentIsListedIsPassedBy) {
@@ -245,9 +242,8 @@ TEST_F(WalkHazards, FolderThatVanishesWhileItsParentIsListedIsPassedBy) {
     // Whichever sibling is walked first pulls the other one away with everything in it, after the
     // parent's folder pass has already listed it.
     std::string removed;
-    onOther = [&](UINT message) {
-        if (message != UM_SHOWSTATUS || !removed.empty()) return;
-        std::string shown = Session.StatusText;
+    host.onStatus = [&](const std::string& shown) {
+        if (!removed.empty()) return;
         for (const char* name : {"first", "second"}) {
             std::string own = std::string("E:\\siblings\\") + name + "\\";
             if (shown.compare(0, own.size(), own) != 0) continue;
@@ -262,8 +258,8 @@ TEST_F(WalkHazards, FolderThatVanishesWhileItsParentIsListedIsPassedBy) {
     ASSERT_FALSE(removed.empty());
     std::string kept = removed == "E:\\siblings\\first" ? "E:\\siblings\\second" : "E:\\siblings\\first";
     EXPECT_EQ(Session.ScanCounters.filesScanned, 4);  // top.txt and the three files of the sibling that stayed
-    EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine(kept + "\\w.exe", RecordName(69))});
-    for (const std::string& status : recorder.statuses)
+    EXPECT_EQ(host.lines, std::vector<std::string>{RemovedLine(kept + "\\w.exe", RecordName(69))});
+    for (const std::string& status : host.statuses)
         EXPECT_NE(status.compare(0, removed.size() + 1, removed + "\\"), 0) << status;
 }
 
@@ -278,16 +274,15 @@ TEST_F(WalkHazards, FileHeldWithoutSharingIsPassedByAndFoundOnceReleased) {
         EXPECT_EQ(DirectoryWalker("E:\\held\\*.*"), 3);
         EXPECT_EQ(Session.ScanCounters.filesScanned, 3);
         EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
-        EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine("E:\\held\\free.exe", RecordName(18))});
+        EXPECT_EQ(host.lines, std::vector<std::string>{RemovedLine("E:\\held\\free.exe", RecordName(18))});
         EXPECT_EQ(Session.RestartNeeded, 0);
-        EXPECT_TRUE(Contains(recorder.statuses, "E:\\held\\locked.exe"));
-        EXPECT_STREQ(Session.CurrentFilePath, "");
-    }
+        EXPECT_TRUE(Contains(host.statuses, "E:\\held\\locked.exe"));
+        }
     EXPECT_EQ(ReadBytes("E:\\held\\locked.exe"), lockedBytes);
 
     // Released, the same file is found: it was passed by for the lock alone.
-    recorder.lines.clear();
+    host.lines.clear();
     EXPECT_EQ(DirectoryWalker("E:\\held\\*.*"), 5);
-    EXPECT_EQ(recorder.lines, std::vector<std::string>{RemovedLine("E:\\held\\locked.exe", RecordName(0))});
+    EXPECT_EQ(host.lines, std::vector<std::string>{RemovedLine("E:\\held\\locked.exe", RecordName(0))});
     EXPECT_FALSE(FileExists("E:\\held\\locked.exe"));
 }

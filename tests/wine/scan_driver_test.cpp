@@ -3,12 +3,26 @@
 
 #include "scan/scan_driver.h"
 
+#include <algorithm>
+
 namespace {
 
-class WholeScan : public SpineTest {};
+class WholeScan : public EngineTest {
+protected:
+    ScanOutcome Scan() { return ScanDriver(ScanOptions{kActionDelete}, host); }
+};
 
-const char* const kRestartQuestion =
-    "The system has to be restarted to remove the virus completely from your system. \n\n Restart now?";
+// The first status of the drive phase: the first entry the walk of C: shows.
+std::string FirstDriveStatus() {
+    std::vector<WIN32_FIND_DATAA> root = ListEntries("C:\\*.*");
+    return root.empty() ? std::string() : std::string("C:\\") + root[0].cFileName;
+}
+
+// The statuses of the drive phase: the memory phase before it shows the running programs.
+std::vector<std::string> DriveStatuses(const std::vector<std::string>& statuses) {
+    auto first = std::find(statuses.begin(), statuses.end(), FirstDriveStatus());
+    return std::vector<std::string>(first, statuses.end());
+}
 
 std::vector<std::string> StatisticsBlock(int scanned, int infected, int removed) {
     std::vector<std::string> block;
@@ -49,22 +63,22 @@ TEST_F(WholeScan, WalksTheFixedDrivesOnlyAndEndsWithTheStatistics) {
     const int files = CountFiles("C:") + CountFiles("E:");
     ASSERT_GT(files, 100);
 
-    DialogAnswerer unexpected(IDNO);
-    EXPECT_EQ(ScanDriver(), 1);
-    unexpected.Finish();
-    EXPECT_EQ(unexpected.answered(), 0);  // nothing pending: no restart question
+    const ScanOutcome outcome = Scan();
+    EXPECT_EQ(outcome.end, ScanEnd::kCompleted);
+    EXPECT_FALSE(outcome.restartPending);
+    EXPECT_TRUE(host.questions.empty());
 
     std::vector<std::string> expected = {RemovedLine("C:\\scanme\\worm.exe", "W32/Vorlex.Ih.Worm"),
                                          RemovedLine("E:\\nested\\deeper\\worm.dll", "W32/Vorlex.Bj.Dl.Trojan")};
     std::vector<std::string> block = StatisticsBlock(files, 2, 2);
     expected.insert(expected.end(), block.begin(), block.end());
-    EXPECT_EQ(recorder.lines, expected);
+    EXPECT_EQ(host.lines, expected);
     EXPECT_TRUE(Session.ScanFinished);
     EXPECT_FALSE(FileExists("C:\\scanme\\worm.exe"));
     EXPECT_EQ(ReadBytes("E:\\e.txt"), clean);
 
     // The memory phase shows the programs it examines, wherever they lie; the drives come after.
-    const std::vector<std::string>& s = driveStatuses;
+    const std::vector<std::string> s = DriveStatuses(host.statuses);
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(s.back(), "Scanning completed");
     for (const char* skipped : {"D:", "F:", "T:", "A:", "B:"}) EXPECT_EQ(FirstWith(s, skipped), std::string::npos) << skipped;
@@ -83,14 +97,14 @@ TEST_F(WholeScan, ProgramFilesStoredInCapitalsIsWalkedOnceMoreAndCountedTwice) {
     ASSERT_GT(inProgramFiles, 0);
     const int files = CountFiles("C:") + CountFiles("E:");
 
-    ScanDriver();
+    Scan();
     EXPECT_EQ(Session.ScanCounters.filesScanned, files + inProgramFiles);
-    EXPECT_EQ(recorder.lines, StatisticsBlock(files + inProgramFiles, 0, 0));
+    EXPECT_EQ(host.lines, StatisticsBlock(files + inProgramFiles, 0, 0));
     EXPECT_EQ(Session.ProgramFilesPending, 0);
     EXPECT_EQ(Session.ProgramFilesSeen, 1);  // the extra walk itself descends into its subfolders
 
     // The extra walk shows the folder under the name it was looked for, after the whole of C:.
-    const std::vector<std::string>& s = driveStatuses;
+    const std::vector<std::string> s = DriveStatuses(host.statuses);
     size_t extra = FirstWith(s, "C:\\Program Files\\");
     size_t firstE = FirstWith(s, "E:\\");
     ASSERT_NE(extra, std::string::npos);
@@ -103,39 +117,31 @@ TEST_F(WholeScan, ProgramFilesStoredInCapitalsIsWalkedOnceMoreAndCountedTwice) {
 
 TEST_F(WholeScan, CancelDuringTheDrivesStillWritesTheStatistics) {
     ASSERT_TRUE(WriteSample("E:\\worm.exe", 0));
-    bool posted = false;
-    onOther = [&](UINT message) {
-        if (message == UM_SHOWSTATUS && !Session.MemoryScanMode && !posted) {
-            posted = true;
-            PostMessageA(recorder.handle(), kCancelMessage, 0, 0);
-        }
-    };
-    EXPECT_EQ(ScanDriver(), 1);
+    host.CancelAfterStatus(FirstDriveStatus());
+    EXPECT_EQ(Scan().end, ScanEnd::kTerminated);
     EXPECT_TRUE(Session.ScanCancelled);
-    ASSERT_EQ(driveStatuses.size(), 2u);  // the first entry of C:, then the final status
-    EXPECT_TRUE(StartsWith(driveStatuses[0], "C:\\"));
-    EXPECT_EQ(driveStatuses[1], "Scanning terminated");
-    EXPECT_EQ(recorder.lines, StatisticsBlock(Session.ScanCounters.filesScanned, 0, 0));
+    const std::vector<std::string> s = DriveStatuses(host.statuses);
+    ASSERT_EQ(s.size(), 2u);  // the first entry of C:, then the final status
+    EXPECT_EQ(s[1], "Scanning terminated");
+    EXPECT_EQ(host.lines, StatisticsBlock(Session.ScanCounters.filesScanned, 0, 0));
     EXPECT_LE(Session.ScanCounters.filesScanned, 1);
     EXPECT_TRUE(FileExists("E:\\worm.exe"));
 }
 
-TEST_F(WholeScan, AHeldMatchLeadsToTheRestartQuestion) {
+TEST_F(WholeScan, AHeldMatchLeavesARemovalPendingForTheCallerToOfferTheRestart) {
     const std::string path = "E:\\held\\worm.exe";
     ASSERT_TRUE(WriteSample(path, 18));
     HeldFile held(path);
     ASSERT_TRUE(held.held());
-    DialogAnswerer notice(IDOK, path);  // ending processes finds none that runs the file
-    DialogAnswerer no(IDNO);
-    EXPECT_EQ(ScanDriver(), 1);
-    no.Finish();
-    notice.Finish();
-    EXPECT_EQ(no.answered(), 1);
-    EXPECT_TRUE(Contains(no.texts(), kRestartQuestion));
+    const ScanOutcome outcome = Scan();
+    EXPECT_EQ(outcome.end, ScanEnd::kCompleted);
+    EXPECT_TRUE(outcome.restartPending);
+    // The engine asks nothing: the restart is its caller's to offer.
+    EXPECT_TRUE(host.questions.empty());
     EXPECT_NE(Session.RestartNeeded, 0);
     EXPECT_TRUE(FileExists(path));
-    ASSERT_GE(recorder.lines.size(), 7u);
-    EXPECT_EQ(recorder.lines[0], path + "     W32/Vorlex.Ih.Worm Unable to remove");
-    EXPECT_EQ(recorder.lines[1], " ");
-    EXPECT_EQ(recorder.statuses.back(), "Scanning completed");
+    ASSERT_GE(host.lines.size(), 7u);
+    EXPECT_EQ(host.lines[0], path + "     W32/Vorlex.Ih.Worm Unable to remove");
+    EXPECT_EQ(host.lines[1], " ");
+    EXPECT_EQ(host.statuses.back(), "Scanning completed");
 }

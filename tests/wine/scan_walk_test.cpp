@@ -7,8 +7,8 @@
 
 namespace {
 
-class FolderWalk : public SpineTest {};
-class FolderWalkOnWin98 : public SpineTest {};
+class FolderWalk : public EngineTest {};
+class FolderWalkOnWin98 : public EngineTest {};
 
 // The statuses a walk of folder must show: each listed entry of a folder in listing order, then
 // each subfolder's walk in listing order (the display form of each path).
@@ -52,27 +52,20 @@ TEST_F(FolderWalk, ShowsEveryEntryFilesFirstThenSubfoldersDepthFirst) {
     ASSERT_GE(expected.size(), 9u);
 
     EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 6);
-    EXPECT_EQ(recorder.statuses, expected);
+    EXPECT_EQ(host.statuses, expected);
     EXPECT_EQ(Session.ScanCounters.filesScanned, 6);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(host.lines.empty());
     // The long path is shown as its first 29 characters, two dots and its last 29.
-    EXPECT_NE(std::find(recorder.statuses.begin(), recorder.statuses.end(),
+    EXPECT_NE(std::find(host.statuses.begin(), host.statuses.end(),
                         "E:\\walk\\Tools\\Deeper\\a rather..ame that needs shortening.txt"),
-              recorder.statuses.end());
+              host.statuses.end());
 }
 
 TEST_F(FolderWalk, PumpsThreeMessagesPerListedEntry) {
     MakeSmallTree();
-    int listed = CountListed("E:\\walk");
-    int pumped = 0;
-    onOther = [&](UINT message) {
-        if (message == WM_APP + 7) ++pumped;
-    };
-    const int posted = 400;
-    ASSERT_LT(3 * listed, posted);
-    for (int i = 0; i < posted; ++i) PostMessageA(recorder.handle(), WM_APP + 7, 0, 0);
+    const int listed = CountListed("E:\\walk");
     DirectoryWalker("E:\\walk\\*.*");
-    EXPECT_EQ(pumped, 3 * listed);
+    EXPECT_EQ(host.pumps, 3 * listed);
 }
 
 TEST_F(FolderWalk, MatchingFilesInNestedFoldersAreRemovedDuringTheWalk) {
@@ -86,7 +79,7 @@ TEST_F(FolderWalk, MatchingFilesInNestedFoldersAreRemovedDuringTheWalk) {
     EXPECT_FALSE(FileExists("E:\\walk\\Tools\\Deeper\\worm.exe"));
     EXPECT_FALSE(FileExists("E:\\walk\\w2.scr"));
     EXPECT_EQ(ReadBytes("E:\\walk\\a.txt"), clean);
-    std::vector<std::string> lines = recorder.lines;
+    std::vector<std::string> lines = host.lines;
     std::sort(lines.begin(), lines.end());
     std::vector<std::string> expected = {RemovedLine("E:\\walk\\Tools\\Deeper\\worm.exe", "W32/Vorlex.Ih.Worm"),
                                          RemovedLine("E:\\walk\\w2.scr", "W32/Vorlex.Bj.Dl.Trojan")};
@@ -100,13 +93,13 @@ TEST_F(FolderWalk, CancelInTheFilePassReturnsZeroAndLaterWalksStopAtOnce) {
     MakeSmallTree();
     std::vector<std::string> all;
     ExpectedStatuses("E:\\walk", &all);
-    CancelAfterStatus(all[1]);
+    host.CancelAfterStatus(all[1]);
     EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
     EXPECT_TRUE(Session.ScanCancelled);
-    EXPECT_EQ(recorder.statuses, std::vector<std::string>(all.begin(), all.begin() + 2));
+    EXPECT_EQ(host.statuses, std::vector<std::string>(all.begin(), all.begin() + 2));
     // A walk started after the cancel returns at its first entry without a status.
     EXPECT_EQ(DirectoryWalker("E:\\walk\\Tools\\*.*"), 0);
-    EXPECT_EQ(recorder.statuses.size(), 2u);
+    EXPECT_EQ(host.statuses.size(), 2u);
 }
 
 TEST_F(FolderWalk, CancelDeepInsideUnwindsEveryLevel) {
@@ -116,107 +109,11 @@ TEST_F(FolderWalk, CancelDeepInsideUnwindsEveryLevel) {
     ExpectedStatuses("E:\\walk", &all);
     auto at = std::find(all.begin(), all.end(), "E:\\walk\\Tools\\Deeper\\d.txt");
     ASSERT_NE(at, all.end());
-    CancelAfterStatus(*at);
+    host.CancelAfterStatus(*at);
     int32_t result = DirectoryWalker("E:\\walk\\*.*");
     EXPECT_TRUE(result == 0 || result == Session.ScanCounters.filesScanned) << result;
-    EXPECT_EQ(recorder.statuses, std::vector<std::string>(all.begin(), at + 1));
+    EXPECT_EQ(host.statuses, std::vector<std::string>(all.begin(), at + 1));
     EXPECT_TRUE(FileExists("E:\\walk\\zz_after\\worm.exe"));
-}
-
-TEST_F(FolderWalk, EscapeAnsweredNoGoesOnAndYesStops) {
-    MakeSmallTree();
-    std::vector<std::string> all;
-    ExpectedStatuses("E:\\walk", &all);
-    std::vector<UINT> dispatched;
-    onOther = [&](UINT message) {
-        if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_APP + 3) dispatched.push_back(message);
-    };
-    {
-        DialogAnswerer no(IDNO);
-        PostMessageA(recorder.handle(), WM_KEYDOWN, VK_ESCAPE, 0);
-        EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 6);
-        no.Finish();
-        EXPECT_EQ(no.answered(), 1);
-        EXPECT_TRUE(Contains(no.texts(), "Terminate the Scan now?"));
-    }
-    EXPECT_FALSE(Session.ScanCancelled);
-    EXPECT_EQ(recorder.statuses, all);
-    EXPECT_TRUE(dispatched.empty()) << "the key press is the question's, not the window's";
-    {
-        // Only a press of the key asks: its release (which follows the key that answered the last
-        // question) and any other message that merely carries 27 go to the window as usual.
-        DialogAnswerer yes(IDYES);
-        PostMessageA(recorder.handle(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
-        PostMessageA(recorder.handle(), WM_APP + 3, MAKEWPARAM(VK_ESCAPE, 1), 0);
-        PostMessageA(recorder.handle(), WM_KEYDOWN, VK_ESCAPE, 0);
-        EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
-        yes.Finish();
-        EXPECT_EQ(yes.answered(), 1);
-    }
-    EXPECT_TRUE(Session.ScanCancelled);
-    EXPECT_EQ(dispatched, (std::vector<UINT>{WM_KEYUP, WM_APP + 3}));
-    EXPECT_EQ(recorder.statuses.size(), all.size() + 1);
-}
-
-TEST_F(FolderWalk, QuitAndDestroyMessagesCancelAndAreNotPutBack) {
-    MakeSmallTree();
-    bool destroyed = false;
-    onOther = [&](UINT message) {
-        if (message == WM_DESTROY) destroyed = true;
-    };
-    PostQuitMessage(0);
-    EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
-    EXPECT_TRUE(Session.ScanCancelled);
-    MSG left;
-    EXPECT_FALSE(PeekMessageA(&left, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
-
-    Session.ScanCancelled = false;
-    PostMessageA(recorder.handle(), WM_DESTROY, 0, 0);
-    EXPECT_EQ(DirectoryWalker("E:\\walk\\*.*"), 0);
-    EXPECT_TRUE(Session.ScanCancelled);
-    EXPECT_FALSE(destroyed);
-    EXPECT_TRUE(IsWindow(recorder.handle()));
-    EXPECT_TRUE(recorder.statuses.empty());
-}
-
-TEST_F(FolderWalk, MemoryPhaseOffersOneFileWithoutCountingIt) {
-    ASSERT_TRUE(WriteSample("E:\\mem\\name.exe", 0));
-    ASSERT_TRUE(WriteText("E:\\mem\\clean.exe", "x"));
-    std::vector<uint8_t> before = ReadBytes("E:\\mem\\name.exe");
-    Session.MemoryScanMode = true;
-    Session.ScanCounters.filesScanned = 17;
-
-    Session.MemoryHit = true;
-    EXPECT_EQ(DirectoryWalker("E:\\mem\\clean.exe"), 17);
-    EXPECT_FALSE(Session.MemoryHit);
-
-    EXPECT_EQ(DirectoryWalker("E:\\mem\\name.exe"), 17);
-    EXPECT_TRUE(Session.MemoryHit);
-    EXPECT_EQ(Session.ScanCounters.filesScanned, 17);
-    EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
-    EXPECT_EQ(ReadBytes("E:\\mem\\name.exe"), before);
-    EXPECT_TRUE(recorder.lines.empty());
-    std::vector<std::string> expected = {"E:\\mem\\clean.exe", "E:\\mem\\name.exe"};
-    EXPECT_EQ(recorder.statuses, expected);
-}
-
-TEST_F(FolderWalk, MemoryPhaseChecksTheOneFileAndWalksNoFolder) {
-    ASSERT_TRUE(WriteText("E:\\mem\\name.exe", "x"));
-    ASSERT_TRUE(WriteText("E:\\mem\\name.old\\inner.txt", "x"));
-    ASSERT_TRUE(WriteText("E:\\mem\\namname.old\\decoy.txt", "x"));
-    ASSERT_TRUE(WriteBytes("E:\\mem\\worm.exe", BuildMatchingSample(SignatureTable[69])));
-    ASSERT_TRUE(WriteText("E:\\mem\\worm.data\\settings.ini", "x"));
-    Session.MemoryScanMode = true;
-    // Folders beside the running program (name.old, worm.data) are not its business: walking
-    // them would only clear the hit its own file gave.
-    DirectoryWalker("E:\\mem\\name.exe");
-    EXPECT_EQ(recorder.statuses, std::vector<std::string>{"E:\\mem\\name.exe"});
-    EXPECT_FALSE(Session.MemoryHit);
-    DirectoryWalker("E:\\mem\\worm.exe");
-    EXPECT_TRUE(Session.MemoryHit);
-    EXPECT_EQ(recorder.statuses, (std::vector<std::string>{"E:\\mem\\name.exe", "E:\\mem\\worm.exe"}));
-    EXPECT_EQ(Session.ScanCounters.filesScanned, 0);
-    EXPECT_TRUE(FileExists("E:\\mem\\worm.exe"));
 }
 
 // E:\deep\<120>\<120>\ is 250 characters: the ANSI functions can list it, not much deeper. Files
@@ -247,10 +144,10 @@ TEST_F(FolderWalkOnWin98, EntriesBeyond259CharactersAreSkippedWithoutHarm) {
     EXPECT_EQ(result, Session.ScanCounters.filesScanned);
     EXPECT_EQ(Session.ScanCounters.filesScanned, 2);  // x.txt and m.exe
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 1);
-    ASSERT_EQ(recorder.lines.size(), 1u);
-    EXPECT_EQ(recorder.lines[0], RemovedLine(tree.folder + "\\m.exe", "W32/Vorlex.Ih.Worm"));
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_EQ(host.lines[0], RemovedLine(tree.folder + "\\m.exe", "W32/Vorlex.Ih.Worm"));
     EXPECT_EQ(ReadWide(tree.wideFolder + L"\\a_much_longer_name.exe"), tree.sample);
-    for (const std::string& s : recorder.statuses) {
+    for (const std::string& s : host.statuses) {
         EXPECT_LE(s.size(), 60u);
         EXPECT_EQ(s.find("a_much_longer"), std::string::npos) << s;
         EXPECT_EQ(s.find("yy_far"), std::string::npos) << s;
@@ -269,7 +166,7 @@ TEST_F(FolderWalk, EntriesBeyond259CharactersAreReachedOnTheNtLine) {
     EXPECT_EQ(result, Session.ScanCounters.filesScanned);
     EXPECT_EQ(Session.ScanCounters.filesScanned, 5);
     EXPECT_EQ(Session.ScanCounters.filesRemoved, 2);
-    std::vector<std::string> lines = recorder.lines;
+    std::vector<std::string> lines = host.lines;
     std::sort(lines.begin(), lines.end());
     std::vector<std::string> expected = {RemovedLine(tree.folder + "\\m.exe", "W32/Vorlex.Ih.Worm"),
                                          RemovedLine(beyond, "W32/Vorlex.Ih.Worm")};
@@ -278,7 +175,7 @@ TEST_F(FolderWalk, EntriesBeyond259CharactersAreReachedOnTheNtLine) {
     EXPECT_FALSE(FileExists(tree.folder + "\\m.exe"));
     EXPECT_EQ(GetFileAttributesW((tree.wideFolder + L"\\a_much_longer_name.exe").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadWide(tree.wideFolder + L"\\sub\\yy_far.txt"), std::vector<uint8_t>{'y'});
-    for (const std::string& s : recorder.statuses) EXPECT_LE(s.size(), 60u);
+    for (const std::string& s : host.statuses) EXPECT_LE(s.size(), 60u);
 }
 
 TEST_F(FolderWalk, RootWalkNotesTheProgramFilesFolderItCouldMiss) {

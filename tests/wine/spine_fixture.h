@@ -1,36 +1,22 @@
-// Shared set-up of the scanning tests: clean scan state, sample files, a dialog answerer, listings.
+// Shared set-up of the scanning tests: a recording host, fresh scan state, sample files, listings.
 #pragma once
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "app/window_host.h"
 #include "core/report.h"
 #include "core/path_text.h"
 #include "core/scan_session.h"
 #include "core/signature_table.h"
-#include "detect/file_checker.h"
+#include "disinfect/file_checker.h"
 #include "scan/directory_walker.h"
+#include "engine_test.h"
 #include "support/sample_builder.h"
 #include "wine_test_support.h"
-
-// Posted to the recorder window by a test to have the engine see a confirmed cancel.
-constexpr UINT kCancelMessage = WM_APP + 1;
-
-// The state a fresh program run starts a drive scan with, reporting to the same host.
-inline void ResetScanState() {
-    ScanHost* host = Session.host;
-    Session = FreshScanSession();
-    Session.host = host;
-    Session.RemovalAction = kActionDelete;
-    Session.MemoryScanMode = false;
-}
 
 inline std::string RecordName(int index) { return SignatureTable[index].name; }
 
@@ -44,79 +30,11 @@ inline std::string RemovedLine(const std::string& path, const std::string& name)
     return path + "     " + name + " removed";
 }
 
-// Answers every dialog of this process titled `title` with one button, from a thread of its own
-// (the dialogs are modal on the test's thread). It never sends to a window: the test's thread may
-// be blocked waiting for it.
-class DialogAnswerer {
-public:
-    explicit DialogAnswerer(int button, const std::string& title = "Purgix Ver 1.0")
-        : button_(button), title_(title.begin(), title.end()), thread_([this] { Run(); }) {}
-    ~DialogAnswerer() { Finish(); }
-    // Stops looking; afterwards answered() and texts() are final.
-    void Finish() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    int answered() const { return answered_; }
-    // The texts of the answered dialogs' child windows (read them after Finish).
-    const std::vector<std::string>& texts() const { return texts_; }
-
-private:
-    struct Search {
-        const std::wstring* title;
-        HWND found;
-    };
-    static std::string StoredText(HWND window) {
-        // Reads the stored text without sending WM_GETTEXT to the owning thread.
-        wchar_t text[600] = L"";
-        int n = InternalGetWindowText(window, text, 600);
-        std::string narrow;
-        for (int i = 0; i < n; ++i) narrow += static_cast<char>(text[i]);
-        return narrow;
-    }
-    static BOOL CALLBACK Find(HWND window, LPARAM param) {
-        auto* search = reinterpret_cast<Search*>(param);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        std::string title = StoredText(window);
-        if (pid == GetCurrentProcessId() && std::wstring(title.begin(), title.end()) == *search->title &&
-            IsWindowEnabled(window)) {
-            search->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static BOOL CALLBACK Collect(HWND child, LPARAM param) {
-        reinterpret_cast<std::vector<std::string>*>(param)->push_back(StoredText(child));
-        return TRUE;
-    }
-    void Run() {
-        while (!stop_) {
-            Search search = {&title_, nullptr};
-            EnumWindows(Find, reinterpret_cast<LPARAM>(&search));
-            if (search.found) {
-                EnumChildWindows(search.found, Collect, reinterpret_cast<LPARAM>(&texts_));
-                PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
-                ++answered_;
-                for (int i = 0; i < 3000 && IsWindow(search.found) && !stop_; ++i) Sleep(10);
-            }
-            Sleep(10);
-        }
-    }
-    int button_;
-    std::wstring title_;
-    std::vector<std::string> texts_;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> answered_{0};
-    std::thread thread_;
-};
-
 inline bool Contains(const std::vector<std::string>& texts, const std::string& text) {
     for (const std::string& t : texts)
         if (t == text) return true;
     return false;
 }
-
 
 // Names FindFirstFileA lists for pattern, in listing order.
 inline std::vector<WIN32_FIND_DATAA> ListEntries(const std::string& pattern) {
@@ -188,28 +106,3 @@ inline std::string ShownForm(const std::string& path) {
     const std::string shortForm = ShortForm(L"\\\\?\\" + Wide(path));
     return !shortForm.empty() && shortForm.size() <= kMaxPathChars ? shortForm : path;
 }
-
-// Base fixture: a recorder window as the main window and a fresh scan state.
-class SpineTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetScanState();
-        recorder.onMessage = [this](UINT message, WPARAM, LPARAM) {
-            if (message == kCancelMessage) Session.ScanCancelled = true;
-            if (message == UM_SHOWSTATUS && !Session.MemoryScanMode) driveStatuses.emplace_back(Session.StatusText);
-            if (message == UM_SHOWSTATUS && cancelAtStatus && Session.StatusText == cancelStatus)
-                PostMessageA(recorder.handle(), kCancelMessage, 0, 0);
-            if (onOther) onOther(message);
-        };
-    }
-    // Has a cancel confirmed right after the status `status` was shown.
-    void CancelAfterStatus(const std::string& status) {
-        cancelAtStatus = true;
-        cancelStatus = status;
-    }
-    RecorderWindow recorder;
-    std::vector<std::string> driveStatuses;  // the statuses shown outside the memory phase
-    bool cancelAtStatus = false;
-    std::string cancelStatus;
-    std::function<void(UINT)> onOther;
-};

@@ -1,12 +1,13 @@
 // Removal of what restarts the worm: autorun values, the uninstall entry, an infected hosts file.
-#include "clean/autorun_clean.h"
+#include "disinfect/autorun_and_hosts.h"
 
 #include <windows.h>
 
 #include "clean/autorun_walk.h"
-#include "clean/mail_file_checker.h"
 #include "core/scan_session.h"
 #include "core/text.h"
+#include "core/worm_facts.h"
+#include "disinfect/mail_file_checker.h"
 #include "platform/os_line.h"
 #include "platform/registry_values.h"
 #include "platform/wow64.h"
@@ -20,11 +21,11 @@ bool HostsFilePath(char* path, UINT capacity) {
     switch (GetOsGeneration()) {
     case kOsNt:
         length = GetSystemDirectoryA(path, capacity);
-        tail = "\\drivers\\etc\\hosts";
+        tail = kNtHostsTail;
         break;
     case kOsNineX:
         length = GetWindowsDirectoryA(path, capacity);
-        tail = "\\hosts";
+        tail = kNineXHostsTail;
         break;
     default:
         return false;
@@ -34,26 +35,30 @@ bool HostsFilePath(char* path, UINT capacity) {
 
 }  // namespace
 
-int32_t CleanAutorunAndHosts(const char* detectionName) {
+int32_t CleanAutorunAndHosts(const char* detectionName, const char* infectedPath) {
     char hosts[MAX_PATH];
-    if (HostsFilePath(hosts, sizeof hosts)) MailFileChecker("W32/Vorlex.Trojan ", hosts);
+    if (HostsFilePath(hosts, sizeof hosts)) MailFileChecker(kCheckerTableName, hosts);
 
     // A 64-bit Windows keeps these keys twice, and a 32-bit worm writes the 32-bit view: both are
     // cleaned, whichever build runs.
     REGSAM views[2];
     const int viewCount = RegistryViews(views);
     if (Session.WormValueName[0]) {
-        const char* const keys[] = {kRunKey, kRunServicesKey, kWormUninstallKey};
+        const char* const keys[] = {kRunKey, kRunServicesKey, kRememberedUninstallKey};
         for (int v = 0; v < viewCount; ++v)
             for (const char* key : keys)
                 if (DeleteRegistryValue(HKEY_LOCAL_MACHINE, key, Session.WormValueName, views[v]))
                     ReportRegistryRemoval(detectionName);
     }
 
-    if (Session.CurrentFilePath[0]) {
+    if (infectedPath && infectedPath[0]) {
+        // The walk lower-cases the path it judges by; the caller's path stays as it was. A path
+        // cut to fit would be another file's.
+        char judged[kPathBufferSize + 1];
+        if (!CopyText(judged, sizeof judged, infectedPath)) return 1;
         for (int v = 0; v < viewCount; ++v) {
-            CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunKey, views[v]);
-            CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunServicesKey, views[v]);
+            CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunKey, views[v], judged);
+            CleanAutorunValues(HKEY_LOCAL_MACHINE, kRunServicesKey, views[v], judged);
         }
     }
     return 1;

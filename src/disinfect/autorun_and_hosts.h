@@ -1,0 +1,7 @@
+// Removal of what restarts the worm: autorun values, the remembered value name, an infected hosts file.
+#pragma once
+#include <cstdint>
+
+// Called once per match, before the file is removed, with the matching record's name and the
+// infected file's full path (null or empty: no autorun walk). Always 1.
+int32_t CleanAutorunAndHosts(const char* detectionName, const char* infectedPath);

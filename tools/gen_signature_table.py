@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-# Prints the rows of the built-in signature table (pasted once into src/detect/signature_table.cpp).
+# Prints the rows of the built-in signature table (pasted once into src/core/signature_table.cpp).
 #
 # Five rows are fixed by the worm samples we hold; the other 65 are filled from a fixed seed so the
 # output never changes. Run: /usr/bin/python3 tools/gen_signature_table.py > rows.txt

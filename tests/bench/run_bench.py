@@ -27,7 +27,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "support"))
 sys.path.insert(0, HERE)
 import bench_tree  # noqa: E402
 import winebox  # noqa: E402
-from gui_session import start_automation  # noqa: E402
+from gui_session import GuiSession  # noqa: E402
 
 MAIN = "Purgix Ver 1.0@1055"      # the main window (its result list's id tells it from a dialog)
 DIALOG = "Purgix Ver 1.0@1086"    # the message dialog, here only the restart question
@@ -101,45 +101,19 @@ def run_measured(args, env=None, cwd=None):
     return proc.returncode, text, seconds, peak
 
 
-class Session:
+class Session(GuiSession):
     """One prefix whose drive E: holds a benchmark tree, on a private display, with the automation program."""
 
     def __init__(self, build, name, files):
-        self.build = build
-        self.prefix = winebox.Prefix(build, name, drives={TREE_DRIVE: "hd"}, programs_dir=build, graphics="x11")
+        super().__init__(name, drives={TREE_DRIVE: "hd"}, build=build)
         self.files = files
-        self.xvfb = None
-        self.automation = None
         self.plan = None
-
-    def __enter__(self):
-        try:
-            self.prefix.create()
-            self.xvfb = winebox.Xvfb()
-            self.prefix.start_server()
-            self.automation = start_automation(self.prefix, self.xvfb.display)
-        except BaseException:
-            self.close()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-        return False
-
-    def close(self):
-        if self.automation:
-            self.automation.quit()
-        self.prefix.stop()
-        if self.xvfb:
-            self.xvfb.stop()
-        self.prefix.remove()
 
     def auto(self, *words):
         """The automation program's answer, or None when the command failed."""
-        return self.automation.attempt(*words)
+        return self.try_auto(*words)
 
-    def wine(self, args, display=False):
+    def measured(self, args, display=False):
         """Runs a Windows program of this prefix to its end: (exit code, stdout, seconds, peak KiB)."""
         env = self.prefix.env(self.xvfb.display if display else None)
         return run_measured([winebox.WINE] + list(args), env=env, cwd=self.prefix.drive_folder("c"))
@@ -160,7 +134,7 @@ class Session:
         args = [r"T:\bin\bench_samples.exe"]
         for kind, index, rel in self.plan.samples:
             args += [kind, str(index), bench_tree.windows_path(TREE_DRIVE, rel)]
-        code, out, _, _ = self.wine(args)
+        code, out, _, _ = self.measured(args)
         check(code == 0 and out.strip() == str(len(self.plan.samples)), "bench_samples failed: " + out)
 
     # -- the GUI scans ----------------------------------------------------------------------
@@ -218,7 +192,7 @@ class Session:
 def checker_run(session, tell_size):
     """check_bench over the tree; returns (files, listing seconds, checking seconds, peak KiB, flagged)."""
     args = [r"T:\bin\check_bench.exe", TREE_DRIVE.upper() + ":\\"] + ([] if tell_size else ["--open"])
-    code, out, _, peak = session.wine(args)
+    code, out, _, peak = session.measured(args)
     flagged, result = [], None
     for line in out.splitlines():
         if line.startswith("flagged "):
@@ -265,7 +239,7 @@ def fmt_row(what, files, seconds, ratio, peak_kib):
 
 def signature_database(s):
     """The 70 records as logical signatures, written beside the prefix (not on any of its drives)."""
-    code, ldb_text, _, _ = s.wine([r"T:\bin\bench_samples.exe", "--ldb"])
+    code, ldb_text, _, _ = s.measured([r"T:\bin\bench_samples.exe", "--ldb"])
     check(code == 0 and len(ldb_text.splitlines()) == 70, "no signature database from bench_samples")
     ldb_path = os.path.join(s.prefix.root, "purgix-bench.ldb")
     with open(ldb_path, "w") as f:

@@ -5,17 +5,9 @@
 #include <string>
 
 #include "core/rename_list.h"
+#include "support/string_sink.h"
 
 namespace {
-
-class StringSink final : public TextSink {
-public:
-    bool Write(const char* data, size_t length) override {
-        text.append(data, length);
-        return true;
-    }
-    std::string text;
-};
 
 }  // namespace
 

@@ -6,6 +6,7 @@ import time
 import unittest
 
 from gui_session import GuiSession, MAIN_TITLE, unescape
+import drive_checks
 import scenario_machine as sm
 import winebox
 
@@ -205,7 +206,7 @@ class InfectedMachineScenario(unittest.TestCase):
             if m.nine_x:
                 temp_copy = sm.run_setup(s, [("temppath",)])[0][1] + "wininit.ini"
                 rename_list = (temp_copy, m.rename_list_with(["NUL=" + a for a in short_held]))
-            before = sm.manifest(s)
+            before = drive_checks.manifest(s)
             for x in m.samples:
                 # The flags must really be there for their reset to mean anything.
                 if "r" in x.attrs:
@@ -283,7 +284,7 @@ class InfectedMachineScenario(unittest.TestCase):
     def check_machine(self, s, m, before, registry_before, rename_list, restarted):
         """Files and values: every infected one gone, everything else byte for byte as it was.
         rename_list: on the 9x line, where the working copy lies and what the list should hold."""
-        after = sm.manifest(s)
+        after = drive_checks.manifest(s)
         infected = {x.path for x in m.samples if restarted or not x.held} | {m.hosts}
         for path in infected:
             self.assertIn(path, before)
@@ -344,7 +345,7 @@ class InfectedMachineTest(InfectedMachineScenario):
             commands = [("sample", x.path, str(x.index)) + ((x.attrs,) if x.attrs else ()) for x in [first] + late]
             commands += [("reg", v.key, v.name, v.kind, v.data) for v in values] + [("hosts", hosts)]
             sm.run_setup(s, commands)
-            before = sm.manifest(s)
+            before = drive_checks.manifest(s)
             registry_before = sm.registry_snapshot(s)
             read_only_hidden = before["E:\\late3.exe"]
             self.assertEqual(read_only_hidden[1] & 0o222, 0, "the planted file should be read-only")
@@ -377,7 +378,7 @@ class InfectedMachineTest(InfectedMachineScenario):
             self.assertEqual(lines, [sm.removed(hosts, sm.MAIL_NAME), sm.REGISTRY_LINE,
                                      sm.removed(first.path, first.name)] + sm.statistics(1 + shown, 2, 2))
 
-            after = sm.manifest(s)
+            after = drive_checks.manifest(s)
             changed = sorted(p for p in set(before) | set(after) if before.get(p) != after.get(p))
             self.assertEqual(changed, sorted([first.path, hosts]))
             self.assertNotIn(first.path, after)

@@ -1,20 +1,12 @@
 // Tests of the rename-list rewrite: where the entry goes and that every other byte stays.
 #include "core/rename_list.h"
+#include "support/string_sink.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-class StringSink final : public TextSink {
-public:
-    bool Write(const char* data, size_t length) override {
-        text.append(data, length);
-        return true;
-    }
-    std::string text;
-};
 
 // Accepts `budget` bytes in all, then refuses, as a full disk would.
 class ShortSink final : public TextSink {

@@ -9,7 +9,7 @@ MAX_PATH_CHARS = 259
 MAX_WIDE_PATH_CHARS = 32767 - 4
 
 
-def manifest(session, letters):
+def manifest(session, letters="cdef"):
     """Every file below each drive's folder, keyed by its Windows path: SHA-256 of its bytes, its
     permission bits and the DOS attributes Wine keeps beside it. Links are not followed and
     nothing but a regular file is opened (a pipe would never answer)."""

@@ -77,9 +77,9 @@ def start_automation(prefix, display, program=r"T:\bin\purgix_auto.exe"):
 class GuiSession:
     """Everything one GUI test starts, stopped again (by PID and by wineserver -k) when it ends."""
 
-    def __init__(self, name, version="win7", drives=None, monitors=1):
+    def __init__(self, name, version="win7", drives=None, monitors=1, build=None):
         self.name = name
-        self.build = win_build_dir()
+        self.build = build or win_build_dir()
         self.bin = os.path.join(self.build, "bin")
         self.screens = os.path.join(self.build, "screenshots")
         self.prefix = winebox.Prefix(self.build, name, version=version, drives=drives,

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "utf8_text.h"
+
 namespace {
 
 struct FindRequest {
@@ -18,20 +20,6 @@ struct FindRequest {
     int childId;
     HWND found;
 };
-
-std::wstring Widen(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], n);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], n, nullptr, nullptr);
-    return text;
-}
 
 std::string Escape(const std::string& text) {
     std::string out;

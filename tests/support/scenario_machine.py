@@ -4,9 +4,7 @@ The plan is data (files, running programs, registry values); the setup program s
 writes it inside the prefix, and the same plan tells the tests which lines a scan must report and
 which files and values must be gone afterwards.
 """
-import hashlib
 import os
-import stat
 import subprocess
 
 RUN = r"Software\Microsoft\Windows\CurrentVersion\Run"
@@ -314,36 +312,6 @@ def registry_snapshot(session):
 def pending_deletions(session):
     extra, _ = run_setup(session, [("pending",)])[0]
     return [line.split("\t")[1:] for line in extra]
-
-
-def dos_attributes(path):
-    """Wine keeps a file's hidden and system flags in this extended attribute (read-only is the
-    missing write permission)."""
-    try:
-        return os.getxattr(path, "user.DOSATTRIB")
-    except OSError:
-        return None
-
-
-def manifest(session, letters="cdef"):
-    """Every file below each drive's folder, keyed by its Windows path: SHA-256 of its bytes, its
-    permission bits and its DOS attributes."""
-    out = {}
-    for letter in letters:
-        root = session.prefix.drive_folder(letter)
-        for folder, dirs, files in os.walk(root):
-            for name in files:
-                path = os.path.join(folder, name)
-                if os.path.islink(path):
-                    continue
-                rel = os.path.relpath(path, root)
-                digest = hashlib.sha256()
-                with open(path, "rb") as f:
-                    for block in iter(lambda: f.read(1 << 20), b""):
-                        digest.update(block)
-                mode = stat.S_IMODE(os.stat(path).st_mode)
-                out[letter.upper() + ":\\" + rel.replace("/", "\\")] = (digest.hexdigest(), mode, dos_attributes(path))
-    return out
 
 
 def count_files(session, letters):

@@ -31,6 +31,7 @@
 #include "core/mail_scan.h"
 #include "core/signature_table.h"
 #include "sample_builder.h"
+#include "utf8_text.h"
 #include "wine_test_support.h"
 
 namespace {
@@ -56,13 +57,6 @@ std::string Hex(const BYTE* data, DWORD size) {
         out += digits[data[i] & 15];
     }
     return out;
-}
-
-std::wstring FromUtf8(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], n);
-    return wide;
 }
 
 // A support program by name (T:\bin\NAME.exe), or any program by its full path.
@@ -288,7 +282,7 @@ std::string Run(const Words& w) {
         return n > 0 && n < sizeof shortPath ? "ok " + std::string(shortPath) : "error no short path";
     }
     if (cmd == "shortpath-wide") {
-        std::wstring path = L"\\\\?\\" + FromUtf8(arg(1));
+        std::wstring path = L"\\\\?\\" + Widen(arg(1));
         std::vector<wchar_t> shortPath(32768);
         DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
         if (n == 0 || n >= shortPath.size()) return "error no short path";

@@ -16,7 +16,6 @@ class MemoryScanOnWin98 : public MemoryTest {};
 class MemoryScanOnWin7 : public MemoryTest {};
 class KillFileProcessesOnWin98 : public MemoryTest {};
 class KillFileProcessesOnWinXp : public MemoryTest {};
-class KillFileProcessesOnWin2k : public MemoryTest {};
 class KillFileProcessesOnNt40 : public MemoryTest {};
 
 std::string ToolHelp9x() {
@@ -325,15 +324,6 @@ TEST_F(KillFileProcessesOnWinXp, ProcessStatusBackEndNeverShowsTheBox) {
     EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 1);
     EXPECT_TRUE(EndsWithin(victim, 30000));
     EXPECT_TRUE(IsRunning(twin));
-    EXPECT_TRUE(host.notices.empty());
-}
-
-TEST_F(KillFileProcessesOnWin2k, UsesTheProcessStatusBackEndToo) {
-    ASSERT_TRUE(WriteCleanProgram("C:\\k\\victim.exe"));
-    HANDLE victim = programs.Start("C:\\k\\victim.exe");
-    ASSERT_TRUE(victim);
-    EXPECT_EQ(KillFileProcesses("C:\\k\\victim.exe"), 1);
-    EXPECT_TRUE(EndsWithin(victim, 30000));
     EXPECT_TRUE(host.notices.empty());
 }
 

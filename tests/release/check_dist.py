@@ -49,6 +49,7 @@ LOAD_CONFIG_ENTRY = 10
 LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 DEPENDENT_LOAD_FLAGS_AT = 78  # in the 64-bit load-configuration record
 PROGRAM_NAME = "Purgix"
+VERSION_HEADER = os.path.join(ROOT, "src", "core", "product_version.h")
 # Functions a program for the 9x line and NT 4 must not import: the loader refuses the whole
 # program on a system whose library lacks one. Value: where the function first appeared.
 NEWER_THAN_OLDEST = {
@@ -256,6 +257,33 @@ def check_release_header(name, pe, machine, faults):
                           (name, "absent" if flags is None else "0x%x" % flags, LOAD_LIBRARY_SEARCH_SYSTEM32))
 
 
+def check_version(name, data, faults):
+    """The version resource and the window title both give the version of src/core/product_version.h."""
+    with open(VERSION_HEADER, encoding="utf-8") as f:
+        header = f.read()
+    numbers = tuple(int(re.search(r"#define PURGIX_VERSION_%s (\d+)" % part, header).group(1)) for part in ("MAJOR", "MINOR"))
+    text = "%d.%d" % numbers
+    pe = pefile.PE(data=data, fast_load=True)
+    pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    fixed = getattr(pe, "VS_FIXEDFILEINFO", [None])[0]
+    if fixed is None:
+        faults.append("%s: no version resource" % name)
+        return
+    for field in ("FileVersionMS", "ProductVersionMS"):
+        value = getattr(fixed, field)
+        if (value >> 16, value & 0xFFFF) != numbers:
+            faults.append("%s: version resource %s %d.%d, expected %s" % (name, field, value >> 16, value & 0xFFFF, text))
+    strings = {}
+    for info in getattr(pe, "FileInfo", [[]])[0]:
+        for table in getattr(info, "StringTable", []):
+            strings.update((k.decode(), v.decode()) for k, v in table.entries.items())
+    for field in ("FileVersion", "ProductVersion"):
+        if strings.get(field) != text:
+            faults.append("%s: version resource %s %r, expected %r" % (name, field, strings.get(field), text))
+    if ("%s Ver %s\0" % (PROGRAM_NAME, text)).encode() not in data:
+        faults.append("%s: no window title %r in the program" % (name, "%s Ver %s" % (PROGRAM_NAME, text)))
+
+
 def check_signature(path, pe, chain, faults):
     """A signed exe verifies against the chain, names the program and its site, and unsigns to the
     unsigned exe make_dist kept beside the folder."""
@@ -313,6 +341,7 @@ def check_program(path, machine, magic, oldest_systems, faults, chain=None):
         if dll not in SYSTEM_DLLS:
             faults.append("%s: imports %s, which is not a library of the system" % (name, dll))
     check_release_header(name, pe, machine, faults)
+    check_version(name, data, faults)
     check_signature(path, pe, chain, faults)
     if oldest_systems:
         check_oldest_systems(name, pe, data, faults)

@@ -1,6 +1,8 @@
-// The program's version numbers, written down once: the version resource and every text that names
-// the version (the window title, later the console program's report) take them from here.
+// The program's version numbers, written down once.
 #pragma once
+
+// The version resource and every text that names the version (the window title, a console
+// program's report) take them from here.
 
 #define PURGIX_VERSION_MAJOR 1
 #define PURGIX_VERSION_MINOR 0

@@ -1,5 +1,8 @@
 // Texts every part of the program shows alike.
 #pragma once
 
-constexpr char kProductTitle[] = "Purgix Ver 1.0";   // the main window's title and every question's
+#include "core/product_version.h"
+
+// The main window's title and every question's; a second copy finds the first by exactly this title.
+constexpr char kProductTitle[] = "Purgix Ver " PURGIX_VERSION_TEXT;
 constexpr char kTerminateQuestion[] = "Terminate the Scan now?";

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Checks the release folder `make dist` writes: both programs, their headers, imports, resources and sums.
 
-Usage: check_dist.py [DIST_FOLDER]   (default build/dist; exit status 1 when a check fails)
+Usage: check_dist.py [DIST_FOLDER] [--ca CHAIN.pem]   (default build/dist; exit status 1 when a check fails)
 
 Purgix-x86.exe is the program for every 32-bit Windows from the 9x line and NT 4 on, so it must
 carry a subsystem version those systems accept and import nothing their system libraries lack
@@ -9,11 +9,19 @@ carry a subsystem version those systems accept and import nothing their system l
 audit in docs/legacy-windows.md: every imported function must have a row there, none may be marked
 absent on 95/98/Me or NT 4, no wide-character function may be imported that the 9x line only
 stubs, and no numeric resource ID may exceed 0x7FFF. Purgix-x64.exe is for 64-bit Windows. Both are
-stripped GUI programs that need no DLL beyond the system's own.
+stripped GUI programs that import from five system libraries alone (whatever else they need they
+load by full path at run time), carry the last commit's date and a correct checksum; the x64 one
+has a load-configuration record that keeps its imports in the system folder.
+
+Signed exes are verified against CHAIN.pem (osslsigncode verify): SHA-256, the program's name and
+the maker's site in the signature, and, where make_dist kept them in DIST_FOLDER-unsigned, the
+signature's removal giving back the unsigned exe byte for byte. A signed exe without --ca, or an
+unsigned one with it, is a fault: the check must be able to say which signatures it vouches for.
 """
 import hashlib
 import os
 import re
+import struct
 import subprocess
 import sys
 
@@ -22,14 +30,26 @@ import pefile
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 PE_RESOURCES = os.path.join(ROOT, "tools", "artwork", "pe_resources.py")
 sys.path.insert(0, os.path.dirname(PE_RESOURCES))
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from pe_resources import Reader, load_pe, parse_directory, resources, section_block  # noqa: E402
+import make_dist  # noqa: E402
+import signatures  # noqa: E402
+import source_date  # noqa: E402
 
 IMAGE_FILE_EXECUTABLE_IMAGE, IMAGE_FILE_32BIT_MACHINE, IMAGE_FILE_DLL = 0x0002, 0x0100, 0x2000
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 # name -> (machine, optional-header magic, whether it must load on the oldest 32-bit systems)
 PROGRAMS = {"Purgix-x86.exe": (0x14C, 0x10B, True), "Purgix-x64.exe": (0x8664, 0x20B, False)}
 # The system's own libraries, present on every Windows the programs are for (compared in upper case).
-SYSTEM_DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "SHELL32.DLL", "COMCTL32.DLL", "MSVCRT.DLL"}
+# Only these: Windows loads them from the system folder before any code of the program runs,
+# whatever lies beside the program (known DLLs on the NT line, always loaded on the 9x line).
+SYSTEM_DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"}
+LOAD_CONFIG_ENTRY = 10
+LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
+DEPENDENT_LOAD_FLAGS_AT = 78  # in the 64-bit load-configuration record
+PROGRAM_NAME = "Purgix"
+VERSION_HEADER = os.path.join(ROOT, "src", "core", "product_version.h")
 # Functions a program for the 9x line and NT 4 must not import: the loader refuses the whole
 # program on a system whose library lacks one. Value: where the function first appeared.
 NEWER_THAN_OLDEST = {
@@ -193,10 +213,106 @@ def parse_pe(data):
     return {"machine": pe.FILE_HEADER.Machine, "characteristics": pe.FILE_HEADER.Characteristics,
             "magic": header.Magic, "subsystem": header.Subsystem,
             "subsystem_version": (header.MajorSubsystemVersion, header.MinorSubsystemVersion),
-            "symbols": (symtab, nsymbols), "sections": sections, "imports": imports}
+            "symbols": (symtab, nsymbols), "sections": sections, "imports": imports,
+            "timestamp": pe.FILE_HEADER.TimeDateStamp, "checksum": (header.CheckSum, pe.generate_checksum()),
+            "load_config": load_config_of(pe), "signed": signatures.is_signed(pe)}
 
 
-def check_program(path, machine, magic, oldest_systems, faults):
+def load_config_of(pe):
+    """(directory size, the record's own Size field, its DependentLoadFlags) of the load-configuration
+    record, or None when the header has none."""
+    entry = pe.OPTIONAL_HEADER.DATA_DIRECTORY[LOAD_CONFIG_ENTRY]
+    if not entry.VirtualAddress:
+        return None
+    record = section_block(pe, entry.VirtualAddress, max(entry.Size, 4))
+    flags = struct.unpack_from("<H", record, DEPENDENT_LOAD_FLAGS_AT)[0] if entry.Size >= DEPENDENT_LOAD_FLAGS_AT + 2 else None
+    return entry.Size, struct.unpack_from("<I", record)[0], flags
+
+
+def check_release_header(name, pe, machine, faults):
+    """The commit's date, a checksum that signing and unsigning keep, and (x64) the load-configuration record."""
+    try:
+        date = source_date.source_date()
+    except ValueError as e:
+        faults.append("%s: %s" % (name, e))
+    else:
+        if pe["timestamp"] != date:
+            faults.append("%s: dated %d in its header, not %d, the last commit's date: not a reproducible build" %
+                          (name, pe["timestamp"], date))
+    stored, computed = pe["checksum"]
+    if stored != computed:
+        faults.append("%s: checksum 0x%08x in the header, 0x%08x computed" % (name, stored, computed))
+    record = pe["load_config"]
+    if machine != 0x8664:
+        if record is not None:
+            faults.append("%s: carries a load-configuration record, which older loaders check and may refuse" % name)
+    elif record is None:
+        faults.append("%s: no load-configuration record: its imports could come from beside the program" % name)
+    else:
+        size, size_field, flags = record
+        if size != size_field:
+            faults.append("%s: load-configuration entry of %d bytes for a record of %d" % (name, size, size_field))
+        if flags != LOAD_LIBRARY_SEARCH_SYSTEM32:
+            faults.append("%s: DependentLoadFlags %s, expected 0x%x (LOAD_LIBRARY_SEARCH_SYSTEM32)" %
+                          (name, "absent" if flags is None else "0x%x" % flags, LOAD_LIBRARY_SEARCH_SYSTEM32))
+
+
+def check_version(name, data, faults):
+    """The version resource and the window title both give the version of src/core/product_version.h."""
+    with open(VERSION_HEADER, encoding="utf-8") as f:
+        header = f.read()
+    numbers = tuple(int(re.search(r"#define PURGIX_VERSION_%s (\d+)" % part, header).group(1)) for part in ("MAJOR", "MINOR"))
+    text = "%d.%d" % numbers
+    pe = pefile.PE(data=data, fast_load=True)
+    pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    fixed = getattr(pe, "VS_FIXEDFILEINFO", [None])[0]
+    if fixed is None:
+        faults.append("%s: no version resource" % name)
+        return
+    for field in ("FileVersionMS", "ProductVersionMS"):
+        value = getattr(fixed, field)
+        if (value >> 16, value & 0xFFFF) != numbers:
+            faults.append("%s: version resource %s %d.%d, expected %s" % (name, field, value >> 16, value & 0xFFFF, text))
+    strings = {}
+    for info in getattr(pe, "FileInfo", [[]])[0]:
+        for table in getattr(info, "StringTable", []):
+            strings.update((k.decode(), v.decode()) for k, v in table.entries.items())
+    for field in ("FileVersion", "ProductVersion"):
+        if strings.get(field) != text:
+            faults.append("%s: version resource %s %r, expected %r" % (name, field, strings.get(field), text))
+    if ("%s Ver %s\0" % (PROGRAM_NAME, text)).encode() not in data:
+        faults.append("%s: no window title %r in the program" % (name, "%s Ver %s" % (PROGRAM_NAME, text)))
+
+
+def check_signature(path, pe, chain, faults):
+    """A signed exe verifies against the chain, names the program and its site, and unsigns to the
+    unsigned exe make_dist kept beside the folder."""
+    name = os.path.basename(path)
+    if not pe["signed"]:
+        if chain:
+            faults.append("%s: not signed, but a certificate chain to check its signature was given" % name)
+        return
+    if not chain:
+        faults.append("%s: signed, but no certificate chain to check it against was given (--ca, SIGN_CA)" % name)
+        return
+    ok, report = signatures.verify(path, chain)
+    if not ok:
+        faults.append("%s: the signature does not verify against %s: %s" %
+                      (name, chain, " / ".join(report.strip().splitlines()[-3:])))
+        return
+    fields = signatures.described(report)
+    expected = {"Text description": PROGRAM_NAME, "URL description": make_dist.maker_site(), "Message digest algorithm": "SHA256"}
+    for field, value in expected.items():
+        if fields.get(field) != value:
+            faults.append("%s: the signature's %s is %r, expected %r" % (name, field, fields.get(field), value))
+    unsigned = os.path.join(os.path.dirname(path) + "-unsigned", name)
+    if os.path.isfile(unsigned):
+        with open(unsigned, "rb") as f:
+            if signatures.without_signature(path) != f.read():
+                faults.append("%s: without its signature it is not the unsigned %s" % (name, unsigned))
+
+
+def check_program(path, machine, magic, oldest_systems, faults, chain=None):
     name = os.path.basename(path)
     with open(path, "rb") as f:
         data = f.read()
@@ -224,6 +340,9 @@ def check_program(path, machine, magic, oldest_systems, faults):
     for dll in sorted(pe["imports"]):
         if dll not in SYSTEM_DLLS:
             faults.append("%s: imports %s, which is not a library of the system" % (name, dll))
+    check_release_header(name, pe, machine, faults)
+    check_version(name, data, faults)
+    check_signature(path, pe, chain, faults)
     if oldest_systems:
         check_oldest_systems(name, pe, data, faults)
     done = subprocess.run([sys.executable, PE_RESOURCES, "--check", path], stdout=subprocess.PIPE,
@@ -261,6 +380,14 @@ def check_sums(folder, faults):
 
 
 def main(argv):
+    chain = None
+    if "--ca" in argv:
+        at = argv.index("--ca")
+        if at + 1 >= len(argv):
+            print(__doc__)
+            return 2
+        chain = argv[at + 1]
+        argv = argv[:at] + argv[at + 2:]
     if len(argv) > 1 or (argv and argv[0].startswith("-")):
         print(__doc__)
         return 2
@@ -271,7 +398,7 @@ def main(argv):
         if not os.path.isfile(path):
             faults.append("%s missing from %s" % (name, folder))
             continue
-        check_program(path, machine, magic, oldest, faults)
+        check_program(path, machine, magic, oldest, faults, chain)
     check_sums(folder, faults)
     for fault in faults:
         print("FAULT:", fault)

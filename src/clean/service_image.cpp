@@ -28,14 +28,17 @@ bool ServiceKeyRunsFile(const char* serviceKey, const char* path) {
     if (!ReadRegistryString(HKEY_LOCAL_MACHINE, serviceKey, "ImagePath", &image)) return false;
     RegistryText expanded;
     if (!ExpandEnvironmentText(image.text(), &expanded)) return false;
-    char windows[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows) return false;
+    char windows[MAX_PATH], system[MAX_PATH];
+    const UINT windowsLength = GetWindowsDirectoryA(windows, sizeof windows);
+    const UINT systemLength = GetSystemDirectoryA(system, sizeof system);
+    if (windowsLength == 0 || windowsLength >= sizeof windows || systemLength == 0 || systemLength >= sizeof system)
+        return false;
     char command[1024];
     if (!ResolveServiceCommand(expanded.text(), windows, command, sizeof command)) return false;
-    char program[MAX_PATH];
+    char program[MAX_PATH], located[MAX_PATH];
     for (int i = 0; ServiceProgramCandidate(command, i, program, sizeof program); ++i)
-        if (SameFilePath(program, path)) return true;
+        for (int at = 0; ServiceProgramLocation(program, system, windows, at, located, sizeof located); ++at)
+            if (SameFilePath(located, path)) return true;
     return false;
 }
 

@@ -2,8 +2,9 @@
 #pragma once
 
 // True when the ImagePath of HKEY_LOCAL_MACHINE\serviceKey, with environment references expanded,
-// "\SystemRoot\" and "\??\" resolved, quotation marks and arguments dropped, names the file at
-// `path` (ignoring case, short or long form). False when the key or value is missing.
+// "\SystemRoot\" and "\??\" resolved, quotation marks and arguments dropped, and a relative path
+// found where the system would start it from (the system folder, then the Windows folder), names
+// the file at `path` (ignoring case, short or long form). False when the key or value is missing.
 bool ServiceKeyRunsFile(const char* serviceKey, const char* path);
 
 // The same for the service `name` as the running system has it registered (CurrentControlSet).

@@ -28,16 +28,43 @@ bool EndsNameBefore(char c) {
 // or the separator of an entry point or a list.
 bool EndsNameAfter(char c) { return c == '\0' || IsBlank(c) || c == '"' || c == ',' || c == ';'; }
 
-// A command that names no folder, or one rooted at the current drive. A network path (\\server\...)
-// names a machine, not the current drive.
-bool IsBareCommand(const char* data) {
-    if (data[0] == '\\') return data[1] != '\\';
-    return std::strchr(data, '\\') == nullptr;
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A '/' inside a path (c:/tools/x.exe, tools/x.exe) separates folders, as Windows reads it; one
+// that opens an argument (x.exe /s) is a switch.
+bool IsPathSlash(const char* text, const char* at) {
+    return at > text && !IsBlank(at[-1]) && at[-1] != '"' && at[-1] != '=' && at[-1] != ',';
 }
 
-// Starts with `path` as a whole program path, not as the beginning of a longer one.
+// A command that names no folder at all: only a name, found where Windows finds programs.
+bool IsBareCommand(const char* data) {
+    if (std::strchr(data, '\\')) return false;
+    for (const char* at = std::strchr(data, '/'); at; at = std::strchr(at + 1, '/'))
+        if (IsPathSlash(data, at)) return false;
+    return true;
+}
+
+// A command rooted at the current drive (\folder\x.exe); a network path (\\server\...) names a
+// machine, not the drive.
+bool IsRooted(const char* text) { return IsSeparator(text[0]) && !IsSeparator(text[1]); }
+
+// Starts with `path` as a whole program path, not as the beginning of a longer one; case is
+// ignored and either separator stands for the other.
 bool StartsWithWholePath(const char* text, const char* path) {
-    return StartsWithNoCase(text, path) && EndsNameAfter(text[std::strlen(path)]);
+    size_t i = 0;
+    for (; path[i]; ++i) {
+        const bool same = IsSeparator(text[i]) ? IsSeparator(path[i]) : LowerAscii(text[i]) == LowerAscii(path[i]);
+        if (!text[i] || !same) return false;
+    }
+    return EndsNameAfter(text[i]);
+}
+
+// Rule B for one form of the command: it starts with the infected file's full path, or, rooted at
+// the current drive, with the rest of that path after its drive.
+bool StartsTheFile(const char* text, const char* infectedPath) {
+    text = WithoutLeadingQuote(text);
+    if (!IsRooted(text)) return StartsWithWholePath(text, infectedPath);
+    return infectedPath[0] && infectedPath[1] == ':' && StartsWithWholePath(text, infectedPath + 2);
 }
 
 }  // namespace
@@ -58,10 +85,9 @@ AutorunVerdict JudgeAutorunValue(const char* data, const char* expanded, const c
     const char* fileName = InfectedFileName(infectedPath);
     if (!fileName) return AutorunVerdict::Keep;
 
-    // Rule A: a command without a folder, or rooted at the current drive, can only be matched by
-    // name; it is trusted only for files in a system folder (SysWOW64 is the 32-bit System32 of a
-    // 64-bit Windows), where Windows finds them by name.
-    // The name must stand whole: host.exe is not svchost.exe.
+    // Rule A: a command without a folder can only be matched by name; it is trusted only for
+    // files in a system folder (SysWOW64 is the 32-bit System32 of a 64-bit Windows), where Windows
+    // finds them by name. The name must stand whole: host.exe is not svchost.exe.
     if (IsBareCommand(data) && ContainsWholeFileName(data, fileName)) {
         bool inSystemFolder = FindNoCase(infectedPath, "\\system\\") || FindNoCase(infectedPath, "\\system32\\") ||
                               FindNoCase(infectedPath, "\\syswow64\\");
@@ -69,9 +95,9 @@ AutorunVerdict JudgeAutorunValue(const char* data, const char* expanded, const c
     }
 
     // Rule B: the command starts with the full path, quoted or not, literally or once expanded,
-    // and the path ends there (C:\tool.exe is not C:\tool.exe.bak\helper.exe).
-    if (StartsWithWholePath(WithoutLeadingQuote(data), infectedPath) ||
-        StartsWithWholePath(WithoutLeadingQuote(expanded), infectedPath))
-        return AutorunVerdict::DeleteRuleB;
+    // and the path ends there (C:\tool.exe is not C:\tool.exe.bak\helper.exe). A command rooted at
+    // the current drive runs from the drive the system started it from; it is taken as the
+    // infected file's, so the worm's own \windows\system32\x.exe goes and \tools\x.exe stays.
+    if (StartsTheFile(data, infectedPath) || StartsTheFile(expanded, infectedPath)) return AutorunVerdict::DeleteRuleB;
     return AutorunVerdict::Keep;
 }

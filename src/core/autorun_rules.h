@@ -3,8 +3,9 @@
 
 enum class AutorunVerdict {
     Keep,         // the value does not start the infected file (or rule A holds outside a system folder)
-    DeleteRuleA,  // bare command naming the infected file, which lies in a system folder
-    DeleteRuleB,  // command that starts with the infected file's full path
+    DeleteRuleA,  // command without a folder naming the infected file, which lies in a system folder
+    DeleteRuleB,  // command that starts with the infected file's full path (or, rooted at a drive
+                  // without its letter, with that path on the infected file's drive)
 };
 
 // True when `fileName` occurs in `data` as a whole name (ignoring case): after the start, a folder
@@ -16,5 +17,6 @@ bool ContainsWholeFileName(const char* data, const char* fileName);
 bool CanJudgeAutorunValues(const char* infectedPath);
 
 // Judges one value: `data` as stored, `expanded` after environment expansion, both lower-cased,
-// and the infected file's full path, lower-cased. Case is ignored by the comparisons anyway.
+// and the infected file's full path, lower-cased. Case is ignored by the comparisons anyway, and
+// a '/' in a command is read as the '\' Windows takes it for.
 AutorunVerdict JudgeAutorunValue(const char* data, const char* expanded, const char* infectedPath);

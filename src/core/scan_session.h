@@ -28,7 +28,7 @@ struct ScanSession {
     char StatusText[kStatusTextSize];        // status label text; also the object text of result lines
     bool ScanCancelled;                      // the user confirmed "Terminate the Scan now?", or the window went
     bool ScanFinished;                       // set before the statistics block, never cleared
-    int32_t RestartNeeded;                   // result of the latest scheduling of a removal at restart
+    int32_t RestartNeeded;                   // 1 once any removal waits for the next restart
     int32_t RemovalAction;                   // what is done with infected files, for the whole scan
 
     // What the autorun cleaning remembers from one infected file to the next: the name of the last

@@ -23,6 +23,16 @@ size_t TrimmedLength(const char* text, size_t length) {
     return length;
 }
 
+// A path the system takes as it is: with a drive (C:\...), a network path or rooted at the drive.
+bool IsAnchored(const char* path) { return path[0] == '\\' || path[0] == '/' || (path[0] && path[1] == ':'); }
+
+bool HasExtension(const char* path) {
+    const char* name = path;
+    for (const char* c = path; *c; ++c)
+        if (*c == '\\' || *c == '/') name = c + 1;
+    return std::strchr(name, '.') != nullptr;
+}
+
 }  // namespace
 
 bool ResolveServiceCommand(const char* command, const char* windowsFolder, char* out, size_t capacity) {
@@ -60,4 +70,27 @@ bool ServiceProgramCandidate(const char* command, int index, char* out, size_t c
         if (seen++ == index) return CopyPart(command, at, out, capacity);
     }
     return seen == index && CopyPart(command, whole, out, capacity);
+}
+
+bool ServiceProgramLocation(const char* program, const char* systemFolder, const char* windowsFolder, int index,
+                            char* out, size_t capacity) {
+    if (capacity == 0 || index < 0 || !*program) return false;
+    out[0] = '\0';
+    // Without an extension the system adds ".exe" and looks for that first.
+    const int spellings = HasExtension(program) ? 1 : 2;
+    const char* const folders[] = {systemFolder, windowsFolder};
+    const int folderCount = IsAnchored(program) ? 1 : 2;
+    if (index >= folderCount * spellings) return false;
+    const int folder = index / spellings;
+    const bool withExe = spellings == 2 && index % spellings == 0;
+    bool fits = true;
+    if (IsAnchored(program)) {
+        fits = CopyText(out, capacity, program);
+    } else {
+        fits = CopyText(out, capacity, folders[folder]) && AppendText(out, capacity, "\\") &&
+               AppendText(out, capacity, program);
+    }
+    if (fits && withExe) fits = AppendText(out, capacity, ".exe");
+    if (!fits) out[0] = '\0';
+    return fits;
 }

@@ -21,44 +21,54 @@ const wchar_t* WithoutLongPathPrefix(const wchar_t* path) {
 
 // The wide text of `text` exactly (no look-alike): converted back, it must be `wide` again.
 // Asked for every entry of the walk, so it stays on the stack: `text` has at most 259 characters.
-bool ComesBack(const char* text, const wchar_t* wide) {
+bool ComesBack(UINT codePage, const char* text, const wchar_t* wide) {
     const size_t length = std::wcslen(wide);
     wchar_t back[kMaxPathChars + 2];
     if (length + 2 > sizeof back / sizeof back[0]) return false;
-    const int read = MultiByteToWideChar(CP_ACP, 0, text, -1, back, static_cast<int>(sizeof back / sizeof back[0]));
+    const int read = MultiByteToWideChar(codePage, 0, text, -1, back, static_cast<int>(sizeof back / sizeof back[0]));
     return read > 0 && static_cast<size_t>(read) == length + 1 &&
            std::memcmp(back, wide, (length + 1) * sizeof(wchar_t)) == 0;
 }
 
+// UTF-8 (and UTF-7) conversions take no replacement character and tell of none: the call fails
+// when asked to.
+bool TakesReplacement(UINT codePage) { return codePage != CP_UTF8 && codePage != CP_UTF7; }
+
 }  // namespace
 
-bool ExactAnsi(const wchar_t* wide, char* out, size_t capacity) {
+bool ExactInCodePage(UINT codePage, const wchar_t* wide, char* out, size_t capacity) {
     if (capacity == 0) return false;
     if (capacity > kMaxPathChars + 1) capacity = kMaxPathChars + 1;
     BOOL replaced = FALSE;
-    const int written =
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, out, static_cast<int>(capacity), nullptr, &replaced);
+    const int written = WideCharToMultiByte(codePage, 0, wide, -1, out, static_cast<int>(capacity), nullptr,
+                                            TakesReplacement(codePage) ? &replaced : nullptr);
     if (written <= 0 || replaced) {
         out[0] = '\0';
         return false;
     }
-    // A look-alike is no replacement to the system: it shows when the text does not come back.
-    if (!ComesBack(out, wide)) {
+    // A look-alike is no replacement to the system (nor is UTF-8's mark for a broken character):
+    // it shows when the text does not come back.
+    if (!ComesBack(codePage, out, wide)) {
         out[0] = '\0';
         return false;
     }
     return true;
 }
 
-void ReadableAnsi(const wchar_t* wide, char* out, size_t capacity) {
+void ReadableInCodePage(UINT codePage, const wchar_t* wide, char* out, size_t capacity) {
     if (capacity == 0 || capacity > 0x7FFFFFFF) return;
-    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, out, static_cast<int>(capacity), "?", nullptr) <= 0) {
+    const char* missing = TakesReplacement(codePage) ? "?" : nullptr;
+    if (WideCharToMultiByte(codePage, 0, wide, -1, out, static_cast<int>(capacity), missing, nullptr) <= 0) {
         // Too long for the buffer: as much as fits, terminated.
-        const int cut = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(capacity - 1) / 2, out,
-                                            static_cast<int>(capacity - 1), "?", nullptr);
+        const int cut = WideCharToMultiByte(codePage, 0, wide, static_cast<int>(capacity - 1) / 3, out,
+                                            static_cast<int>(capacity - 1), missing, nullptr);
         out[cut > 0 ? cut : 0] = '\0';
     }
 }
+
+bool ExactAnsi(const wchar_t* wide, char* out, size_t capacity) { return ExactInCodePage(GetACP(), wide, out, capacity); }
+
+void ReadableAnsi(const wchar_t* wide, char* out, size_t capacity) { ReadableInCodePage(GetACP(), wide, out, capacity); }
 
 bool VerifiedShortAnsiPath(const wchar_t* widePath, char* out, size_t capacity) {
     const WideFileFunctions* wide = NtWideFileFunctions();

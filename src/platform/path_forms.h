@@ -1,5 +1,7 @@
 // The forms one NT path takes: exactly in ANSI, in its short (8.3) form, readably for the user.
 #pragma once
+#include <windows.h>
+
 #include <cstddef>
 
 #include "core/text_buffer.h"
@@ -11,6 +13,11 @@ bool ExactAnsi(const wchar_t* wide, char* out, size_t capacity);
 
 // The ANSI form for lines and the status: exact where it can be, '?' for what the code page lacks.
 void ReadableAnsi(const wchar_t* wide, char* out, size_t capacity);
+
+// The same two in code page `codePage`. The ANSI code page can be UTF-8 (a Windows 10 option), and
+// the conversion then takes no replacement character: every text is exact but a broken one.
+bool ExactInCodePage(UINT codePage, const wchar_t* wide, char* out, size_t capacity);
+void ReadableInCodePage(UINT codePage, const wchar_t* wide, char* out, size_t capacity);
 
 // The short (8.3) form of the existing file or folder at `widePath` (no "\\?\" prefix), for the
 // ANSI functions: exact in ANSI, at most 259 characters, and proven to lead back to this very file

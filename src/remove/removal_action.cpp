@@ -42,8 +42,9 @@ RemovalOutcome Delete(const NamedFile& file, const char* name, const LastShown& 
     // In use: end whatever runs it and try once more before leaving it to the next restart.
     if (EndHolders(file) && DeleteNamedFile(file)) return Deleted(file, name);
     WriteReportLine("%s     %s %s", file.shown, name, style.notDeletedWord);
-    // Assigned, not accumulated: the prompt follows the latest scheduling's outcome.
-    Session.RestartNeeded = ScheduleAtRestart(file);
+    // Any removal waiting for the restart keeps the restart due: a later file whose scheduling
+    // fails must not cancel it.
+    if (ScheduleAtRestart(file)) Session.RestartNeeded = 1;
     return RemovalOutcome::kNotDeleted;
 }
 

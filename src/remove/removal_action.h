@@ -28,7 +28,8 @@ struct LastShown {
 
 // Applies `action` (100/102 delete, 101 rename, 103 leave; anything else: nothing) to `file` found
 // as `name`, writes the outcome line (with the file's shown path) and counts a deletion in files
-// removed. On the forced deletion's last failure, RestartNeeded takes the result of the
-// scheduling at restart.
+// removed. On the forced deletion's last failure the file is scheduled for deletion at the next
+// restart, and RestartNeeded is set when that was taken (never cleared: any waiting removal keeps
+// the restart due).
 RemovalOutcome ApplyRemovalAction(int32_t action, const NamedFile& file, const char* name, const LastShown& lastShown,
                                   const RemovalStyle& style);

@@ -11,12 +11,25 @@
 #include "platform/wide_files.h"
 #include "remove/rename_list_file.h"
 
+namespace {
+
+// Refused without the right to write the system's list of pending renames, for one: the file
+// would then still be there after the restart, and nothing may promise otherwise.
+bool SystemDelayedDelete(const char* path, const wchar_t* widePath) {
+    if (!widePath) return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+    const WideFileFunctions* wide = NtWideFileFunctions();
+    const PrefixedPath prefixed(widePath);
+    return wide && prefixed && wide->moveFileEx(prefixed.get(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+}  // namespace
+
+DelayedDeleteFunction NtDelayedDelete = SystemDelayedDelete;
+
 int32_t ScheduleRemovalAtRestart(const char* path) {
     switch (GetOsGeneration()) {
     case kOsNt:
-        // The NT line reports refusals of the delayed delete nowhere we could act on.
-        MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        return 1;
+        return NtDelayedDelete(path, nullptr) ? 1 : 0;
     case kOsNineX: {
         // The 9x start-up reads 8.3 paths only; a long path there would be ignored or misread.
         char shortPath[MAX_PATH] = "";
@@ -29,11 +42,4 @@ int32_t ScheduleRemovalAtRestart(const char* path) {
     }
 }
 
-int32_t ScheduleRemovalAtRestartWide(const wchar_t* widePath) {
-    const WideFileFunctions* wide = NtWideFileFunctions();
-    const PrefixedPath prefixed(widePath);
-    if (!wide || !prefixed) return 0;
-    // As for the ANSI path: refusals of the delayed delete are reported nowhere we could act on.
-    wide->moveFileEx(prefixed.get(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return 1;
-}
+int32_t ScheduleRemovalAtRestartWide(const wchar_t* widePath) { return NtDelayedDelete(nullptr, widePath) ? 1 : 0; }

@@ -4,6 +4,11 @@
 
 // Non-zero when the deletion at the next restart was scheduled.
 int32_t ScheduleRemovalAtRestart(const char* path);
-// The same for a file of the NT line the ANSI functions cannot name (`widePath`, no "\\?\" prefix):
-// the system's delayed delete takes the wide path in any length.
+// The same for a file of the NT line reached through the wide functions (`widePath`, its true
+// path, no "\\?\" prefix): the system's delayed delete takes the wide path in any length.
 int32_t ScheduleRemovalAtRestartWide(const wchar_t* widePath);
+
+// The NT line's delayed delete of the file at `path` or, when set, `widePath`: true when the
+// system took it. A test puts one that refuses in its place, as Wine never refuses.
+using DelayedDeleteFunction = bool (*)(const char* path, const wchar_t* widePath);
+extern DelayedDeleteFunction NtDelayedDelete;

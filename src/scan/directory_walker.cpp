@@ -191,7 +191,10 @@ int32_t DirectoryWalker(const char* pattern) {
     char own[kMaxPathChars + 1];
     if (!CopyText(own, sizeof own, pattern)) return Session.ScanCounters.filesScanned;
     if (std::strlen(own) <= 6) NoteProgramFilesFolder(own);
-    TextBuffer<wchar_t> wide(std::strlen(own) + 1);
-    if (NtWideFileFunctions() && WidePattern(own, &wide)) return Walk<WideSide>(wide.data(), 0);
+    // Only the NT line's walk takes the heap: the 9x line's lives on the stack alone.
+    if (NtWideFileFunctions()) {
+        TextBuffer<wchar_t> wide(std::strlen(own) + 1);
+        if (WidePattern(own, &wide)) return Walk<WideSide>(wide.data(), 0);
+    }
     return Walk<AnsiSide>(own, 0);
 }

@@ -19,9 +19,27 @@ TEST(AutorunRuleA, BareNameIsDeletedOnlyForAFileInASystemFolder) {
     EXPECT_EQ(Judge("wormx.exe", "c:\\windows\\system32x\\wormx.exe"), AutorunVerdict::Keep);
 }
 
-TEST(AutorunRuleA, CommandRootedAtTheDriveCountsAsBare) {
-    EXPECT_EQ(Judge("\\windows\\system32\\wormx.exe", kSystemFile), AutorunVerdict::DeleteRuleA);
-    EXPECT_EQ(Judge("\\somewhere\\wormx.exe -q", kSystemFile), AutorunVerdict::DeleteRuleA);
+TEST(AutorunRuleB, CommandRootedAtTheDriveIsTakenOnTheInfectedFilesDrive) {
+    // The worm's own value without a drive letter goes; a file of its name in another folder
+    // of that drive, or in the same place on another drive, is another program.
+    EXPECT_EQ(Judge("\\windows\\system32\\wormx.exe", kSystemFile), AutorunVerdict::DeleteRuleB);
+    EXPECT_EQ(Judge("\"\\windows\\system32\\wormx.exe\" -q", kSystemFile), AutorunVerdict::DeleteRuleB);
+    EXPECT_EQ(Judge("/windows/system32/wormx.exe", kSystemFile), AutorunVerdict::DeleteRuleB);
+    EXPECT_EQ(Judge("\\somewhere\\wormx.exe -q", kSystemFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("\\tools\\wormx.exe", kSystemFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("\\program files\\tool\\wormx.exe", "d:\\program files\\tool\\wormx.exe"), AutorunVerdict::DeleteRuleB);
+}
+
+TEST(AutorunRuleB, ForwardSlashesAreFolderSeparators) {
+    EXPECT_EQ(Judge("c:/program files/tool/wormx.exe -x", kOtherFile), AutorunVerdict::DeleteRuleB);
+    EXPECT_EQ(Judge("\"c:/program files\\tool/wormx.exe\"", kOtherFile), AutorunVerdict::DeleteRuleB);
+    // A path with slashes names a folder, so a worm of that name in a system folder does not
+    // make it rule A's.
+    EXPECT_EQ(Judge("c:/tools/wormx.exe", kSystemFile), AutorunVerdict::Keep);
+    EXPECT_EQ(Judge("tools/wormx.exe", kSystemFile), AutorunVerdict::Keep);
+    // A slash that opens an argument is a switch: the command is still a bare name.
+    EXPECT_EQ(Judge("wormx.exe /background", kSystemFile), AutorunVerdict::DeleteRuleA);
+    EXPECT_EQ(Judge("rundll32 wormx.exe,start /s", kSystemFile), AutorunVerdict::DeleteRuleA);
 }
 
 TEST(AutorunRuleA, HoldingOutsideSystemFoldersStopsRuleB) {
@@ -40,8 +58,7 @@ TEST(AutorunRuleA, OtherNamesAndFoldersAreKept) {
 TEST(AutorunRuleA, OnlyTheWholeFileNameCounts) {
     const char* host = "c:\\windows\\system32\\host.exe";
     for (const char* gone : {"host.exe", "HOST.EXE /s", "rundll32 host.exe,Entry", "rundll32.exe \"host.exe\",Run",
-                             "\\windows\\system32\\host.exe", "/host.exe", "c:host.exe", "run=host.exe", "a,host.exe;b",
-                             "\thost.exe\t", "svchost.exe host.exe"})
+                             "/host.exe", "c:host.exe", "run=host.exe", "a,host.exe;b", "\thost.exe\t", "svchost.exe host.exe"})
         EXPECT_EQ(Judge(gone, host), AutorunVerdict::DeleteRuleA) << gone;
     for (const char* kept : {"svchost.exe -k netsvcs", "host.exe2", "host.exe.bak", "ghost.exe", "myhost.exe,x",
                              "host.exes", "\\\\server\\share\\host.exe", "\\\\server\\host.exe /q", "-host.exe"})

@@ -20,6 +20,14 @@ std::string Resolved(const char* command) {
     return ResolveServiceCommand(command, "C:\\WINDOWS", out, sizeof out) ? out : "<none>";
 }
 
+std::vector<std::string> Locations(const char* program) {
+    std::vector<std::string> out;
+    char located[260];
+    for (int i = 0; ServiceProgramLocation(program, "C:\\WINDOWS\\system32", "C:\\WINDOWS", i, located, sizeof located); ++i)
+        out.push_back(located);
+    return out;
+}
+
 }  // namespace
 
 TEST(ServiceCommand, SystemPrefixesResolveToPlainPaths) {
@@ -44,4 +52,18 @@ TEST(ServiceCommand, ProgramCandidatesDropQuotesAndArgumentsAsTheSystemWould) {
     EXPECT_EQ(Candidates(""), std::vector<std::string>{});
     EXPECT_EQ(Candidates("\"\" x"), std::vector<std::string>{});
     EXPECT_EQ(Candidates(std::string(300, 'x').c_str()), std::vector<std::string>{});
+}
+
+TEST(ServiceCommand, RelativeProgramsAreLookedForWhereTheSystemStartsThem) {
+    EXPECT_EQ(Locations("vx.exe"), (std::vector<std::string>{"C:\\WINDOWS\\system32\\vx.exe", "C:\\WINDOWS\\vx.exe"}));
+    EXPECT_EQ(Locations("system32\\vx.exe"),
+              (std::vector<std::string>{"C:\\WINDOWS\\system32\\system32\\vx.exe", "C:\\WINDOWS\\system32\\vx.exe"}));
+    EXPECT_EQ(Locations("vx"), (std::vector<std::string>{"C:\\WINDOWS\\system32\\vx.exe", "C:\\WINDOWS\\system32\\vx",
+                                                         "C:\\WINDOWS\\vx.exe", "C:\\WINDOWS\\vx"}));
+    // Anchored paths are taken as they are.
+    EXPECT_EQ(Locations("D:\\Vx\\svc.exe"), std::vector<std::string>{"D:\\Vx\\svc.exe"});
+    EXPECT_EQ(Locations("\\Vx\\svc.exe"), std::vector<std::string>{"\\Vx\\svc.exe"});
+    EXPECT_EQ(Locations("\\\\server\\share\\svc.exe"), std::vector<std::string>{"\\\\server\\share\\svc.exe"});
+    EXPECT_EQ(Locations(""), std::vector<std::string>{});
+    EXPECT_EQ(Locations(std::string(300, 'x').c_str()), std::vector<std::string>{});
 }

@@ -48,17 +48,18 @@ TEST_F(AutorunClean, BareNameGoesWhenTheFileIsInSystem32) {
     EXPECT_STREQ(Session.WormValueName, "WormLoader");
 }
 
-TEST_F(AutorunClean, BareNameStaysWhenTheFileIsElsewhere) {
+TEST_F(AutorunClean, BareNameStaysWhenTheFileIsElsewhereButItsRootedPathGoes) {
     ASSERT_TRUE(SetValue(kRun, "Worm", "wormx.exe"));
     ASSERT_TRUE(SetValue(kRun, "Rooted", "\\tools\\wormx.exe /q"));
+    ASSERT_TRUE(SetValue(kRun, "Elsewhere", "\\other\\wormx.exe /q"));
     KeySnapshot run = SnapshotKey(kRun);
     Infected("C:\\Tools\\wormx.exe");
 
     Clean("W32/Vorlex.Ih.Worm");
 
-    EXPECT_EQ(SnapshotKey(kRun), run);
-    EXPECT_TRUE(host.lines.empty());
-    EXPECT_STREQ(Session.WormValueName, "");
+    EXPECT_EQ(SnapshotKey(kRun), Without(run, {"Rooted"}));
+    EXPECT_EQ(host.lines, Lines(1, kWalkLine));
+    EXPECT_STREQ(Session.WormValueName, "Rooted");
 }
 
 TEST_F(AutorunClean, QuotedFullPathInAnotherCaseGoes) {

@@ -1,9 +1,11 @@
-// The platform probes on each Windows generation, and enabling a privilege in the own token.
+// The platform probes on each Windows generation, enabling a privilege in the own token, and the
+// forms a path takes in the ANSI code page.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/os_line.h"
+#include "platform/path_forms.h"
 #include "platform/privilege.h"
 
 namespace {
@@ -57,4 +59,21 @@ TEST(OwnTokenPrivilege, HeldPrivilegeIsEnabledAndAnUnknownOneReportsTheError) {
     int64_t unknown = EnablePrivilege("SeNoSuchPrivilege");
     EXPECT_NE(unknown, 0);
     EXPECT_NE(unknown, kPrivilegeTokenNotOpened);
+}
+
+TEST(PathForms, AUtf8CodePageKeepsEveryWholeNameExact) {
+    // Windows 10 and later can make UTF-8 the ANSI code page; a name outside every 8-bit code page
+    // is then exact, and its readable form is that same text.
+    const wchar_t* cyrillic = L"E:\\\u041f\u0440\u0438\u043c\u0435\u0440\\x.exe";
+    char exact[260], readable[260];
+    ASSERT_TRUE(ExactInCodePage(CP_UTF8, cyrillic, exact, sizeof exact));
+    EXPECT_STREQ(exact, "E:\\\xd0\x9f\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80\\x.exe");
+    ReadableInCodePage(CP_UTF8, cyrillic, readable, sizeof readable);
+    EXPECT_STREQ(readable, exact);
+    // A broken name (half a surrogate pair) has no exact form.
+    EXPECT_FALSE(ExactInCodePage(CP_UTF8, L"E:\\\xd800x.exe", exact, sizeof exact));
+    // In a Western code page the same name has no exact form and reads with question marks.
+    EXPECT_FALSE(ExactInCodePage(1252, cyrillic, exact, sizeof exact));
+    ReadableInCodePage(1252, cyrillic, readable, sizeof readable);
+    EXPECT_STREQ(readable, "E:\\??????\\x.exe");
 }

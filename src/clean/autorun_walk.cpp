@@ -15,12 +15,11 @@ namespace {
 
 void LowerInPlace(char* text) { CharLowerBuffA(text, static_cast<DWORD>(std::strlen(text))); }
 
-// A name that does not fit is not remembered: a cut name could be another value's.
-void RememberValueName(const char* name) {
+}  // namespace
+
+void RememberWormValueName(const char* name) {
     if (std::strlen(name) < sizeof Session.WormValueName) CopyText(Session.WormValueName, sizeof Session.WormValueName, name);
 }
-
-}  // namespace
 
 void ReportRegistryRemoval(const char* detectionName) {
     WriteReportLine(kRegistryRemovalFormat, detectionName);
@@ -52,13 +51,13 @@ void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view, char* infect
         switch (JudgeAutorunValue(data.text(), expanded.text(), infectedPath)) {
         case AutorunVerdict::DeleteRuleA:
             if (DeleteRegistryValue(root, subkey, name, view)) {
-                RememberValueName(name);
+                RememberWormValueName(name);
                 ReportRegistryRemoval(kWormName);
                 ++deleted;
             }
             break;
         case AutorunVerdict::DeleteRuleB:
-            RememberValueName(name);
+            RememberWormValueName(name);
             if (DeleteRegistryValue(root, subkey, name, view)) {
                 ReportRegistryRemoval(kWormName);
                 ++deleted;

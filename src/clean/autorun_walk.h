@@ -7,5 +7,14 @@
 // and reports the values that start the file and remembers the last name in WormValueName.
 void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view, char* infectedPath);
 
+// The same for a file reached by its true path in wide text (`infectedPath`, no "\\?\" prefix),
+// whose ANSI form is not exactly its own: the values are read in wide text and judged by the same
+// rules in UTF-8, so names and data outside the ANSI code page are read whole. The NT line only.
+void CleanAutorunValuesWide(HKEY root, const char* subkey, REGSAM view, const wchar_t* infectedPath);
+
 // Writes "System Registry     <name> removed" (seen only while there is a host to show it).
 void ReportRegistryRemoval(const char* detectionName);
+
+// Remembers the name of a value the walk deleted, to be deleted again wherever it turns up; a
+// name that does not fit is not remembered (a cut name could be another value's).
+void RememberWormValueName(const char* name);

@@ -23,7 +23,7 @@ bool FormServiceKey(const char* servicesKey, const char* name, const char* suffi
     return CopyText(out, capacity, servicesKey) && AppendText(out, capacity, name) && AppendText(out, capacity, suffix);
 }
 
-bool ServiceKeyRunsFile(const char* serviceKey, const char* path) {
+bool ServiceKeyRunsFile(const char* serviceKey, const NamedFile& file) {
     RegistryText image;
     if (!ReadRegistryString(HKEY_LOCAL_MACHINE, serviceKey, "ImagePath", &image)) return false;
     RegistryText expanded;
@@ -38,12 +38,12 @@ bool ServiceKeyRunsFile(const char* serviceKey, const char* path) {
     char program[MAX_PATH], located[MAX_PATH];
     for (int i = 0; ServiceProgramCandidate(command, i, program, sizeof program); ++i)
         for (int at = 0; ServiceProgramLocation(program, system, windows, at, located, sizeof located); ++at)
-            if (SameFilePath(located, path)) return true;
+            if (NamesFile(located, file)) return true;
     return false;
 }
 
-bool ServiceRunsFile(const char* name, const char* path) {
+bool ServiceRunsFile(const char* name, const NamedFile& file) {
     char key[kKeyPathSize];
     return FormServiceKey(kCurrentServicesKey, name, "", key, sizeof key) &&
-           ServiceKeyRunsFile(key, path);
+           ServiceKeyRunsFile(key, file);
 }

@@ -32,12 +32,12 @@ constexpr unsigned kKeyPathSize = 512;
 
 }  // namespace
 
-int32_t DeleteServiceKeys(const char* name, const char* infectedPath) {
+int32_t DeleteServiceKeys(const char* name, const NamedFile& infected) {
     int32_t deleted = 0;
     for (const ControlSet& set : kControlSets) {
         char serviceKey[kKeyPathSize];
         if (!FormServiceKey(set.services, name, "", serviceKey, sizeof serviceKey)) continue;
-        if (!ServiceKeyRunsFile(serviceKey, infectedPath)) continue;
+        if (!ServiceKeyRunsFile(serviceKey, infected)) continue;
         for (const KeyStep& step : set.steps) {
             char path[kKeyPathSize];
             if (!FormServiceKey(step.prefix, name, step.suffix, path, sizeof path)) continue;

@@ -15,6 +15,17 @@ public:
     ~TextBuffer() { delete[] text_; }
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
+    // Takes the other's text, which is left empty.
+    TextBuffer& operator=(TextBuffer&& other) noexcept {
+        if (this != &other) {
+            delete[] text_;
+            text_ = other.text_;
+            size_ = other.size_;
+            other.text_ = nullptr;
+            other.size_ = 0;
+        }
+        return *this;
+    }
 
     explicit operator bool() const { return text_ != nullptr; }
     Char* data() { return text_; }

@@ -35,7 +35,7 @@ bool HostsFilePath(char* path, UINT capacity) {
 
 }  // namespace
 
-int32_t CleanAutorunAndHosts(const char* detectionName, const char* infectedPath) {
+int32_t CleanAutorunAndHosts(const char* detectionName, const char* infectedPath, const wchar_t* infectedWidePath) {
     char hosts[MAX_PATH];
     if (HostsFilePath(hosts, sizeof hosts)) MailFileChecker(kCheckerTableName, hosts);
 
@@ -51,6 +51,12 @@ int32_t CleanAutorunAndHosts(const char* detectionName, const char* infectedPath
                     ReportRegistryRemoval(detectionName);
     }
 
+    if ((!infectedPath || !infectedPath[0]) && infectedWidePath && infectedWidePath[0]) {
+        for (int v = 0; v < viewCount; ++v) {
+            CleanAutorunValuesWide(HKEY_LOCAL_MACHINE, kRunKey, views[v], infectedWidePath);
+            CleanAutorunValuesWide(HKEY_LOCAL_MACHINE, kRunServicesKey, views[v], infectedWidePath);
+        }
+    }
     if (infectedPath && infectedPath[0]) {
         // The walk lower-cases the path it judges by; the caller's path stays as it was. A path
         // cut to fit would be another file's.

@@ -3,5 +3,7 @@
 #include <cstdint>
 
 // Called once per match, before the file is removed, with the matching record's name and the
-// infected file's full path (null or empty: no autorun walk). Always 1.
-int32_t CleanAutorunAndHosts(const char* detectionName, const char* infectedPath);
+// infected file's full path: `infectedPath` where its ANSI path is exactly its own, else (the NT
+// line) `infectedWidePath`, its true path; with neither, no autorun walk. Always 1.
+int32_t CleanAutorunAndHosts(const char* detectionName, const char* infectedPath,
+                             const wchar_t* infectedWidePath = nullptr);

@@ -31,13 +31,13 @@ void ForgetValueNameWhileClean() {
     if (Session.ScanCounters.filesInfected == 0) std::memset(Session.WormValueName, 0, sizeof Session.WormValueName);
 }
 
-// Counts the match and cleans what would start the worm again. `cleaningPath` is the path the
-// autorun values are judged by (null: none is exactly the file's).
-void RecordMatch(const char* name, const char* shown, const char* cleaningPath) {
+// Counts the match and cleans what would start the worm again; the autorun values are judged by
+// the file's exact ANSI path, or else by its true wide path.
+void RecordMatch(const char* name, const NamedFile& file) {
     ++Session.ScanCounters.filesInfected;
-    CleanAutorunAndHosts(name, cleaningPath);
+    CleanAutorunAndHosts(name, file.wide ? nullptr : file.shown, file.wide);
     // The status text names the file found until the walk shows its next entry.
-    CopyText(Session.StatusText, sizeof Session.StatusText, shown);
+    CopyText(Session.StatusText, sizeof Session.StatusText, file.shown);
 }
 
 // Applies the scan's removal action; a deletion takes the worm's uninstall entry with it.
@@ -53,7 +53,7 @@ int32_t FileChecker(const char*, const char* path, int64_t listedSize) {
     const int record = MatchWormRecord(path, listedSize);
     if (record < 0) return 0;
     const RecordName name(record);
-    RecordMatch(name.text, path, path);
+    RecordMatch(name.text, NamedFile{path, nullptr});
     RemoveInfectedFile(NamedFile{path, nullptr}, name.text, LastShown{path, name.text});
     return 1;
 }
@@ -63,24 +63,22 @@ int32_t FileCheckerWide(const wchar_t* widePath, const char* shown, int64_t list
     const int record = MatchWormRecord(widePath, listedSize);
     if (record < 0) return 0;
     const RecordName name(record);
-    // No autorun walk: the values are judged against a path in ANSI text, and this file has none
-    // that is exactly its own.
-    RecordMatch(name.text, shown, nullptr);
+    RecordMatch(name.text, NamedFile{shown, widePath});
     RemoveInfectedFile(NamedFile{shown, widePath}, name.text, LastShown{shown, name.text});
     return 1;
 }
 
-int CheckRunningExecutable(const char* path) {
+int CheckRunningExecutable(const NamedFile& file) {
     ForgetValueNameWhileClean();
-    const int record = MatchWormRecord(path, -1);
-    if (record >= 0) RecordMatch(RecordName(record).text, path, path);
+    const int record = file.wide ? MatchWormRecord(file.wide, -1) : MatchWormRecord(file.shown, -1);
+    if (record >= 0) RecordMatch(RecordName(record).text, file);
     return record;
 }
 
-void RemoveEndedExecutable(const char* path, const char* statusShown, int record) {
+void RemoveEndedExecutable(const NamedFile& file, const char* statusShown, int record) {
     WriteReportLine("%s", kMemoryRemovalLine);
     // The ended process needs a moment to let go of its image file.
     Sleep(1000);
     const RecordName name(record);
-    RemoveInfectedFile(NamedFile{path, nullptr}, kCheckerTableName, LastShown{statusShown, name.text});
+    RemoveInfectedFile(file, kCheckerTableName, LastShown{statusShown, name.text});
 }

@@ -30,6 +30,15 @@ bool ComesBack(UINT codePage, const char* text, const wchar_t* wide) {
            std::memcmp(back, wide, (length + 1) * sizeof(wchar_t)) == 0;
 }
 
+// True when the system's path normalisation leaves the full ANSI path `path` as it is. A text
+// call (no file is asked), made once per entry of the walk.
+bool KeepsItsForm(const char* path) {
+    char full[kMaxPathChars + 1];
+    char* name = nullptr;
+    const DWORD length = GetFullPathNameA(path, sizeof full, full, &name);
+    return length != 0 && length < sizeof full && std::strcmp(full, path) == 0;
+}
+
 // UTF-8 (and UTF-7) conversions take no replacement character and tell of none: the call fails
 // when asked to.
 bool TakesReplacement(UINT codePage) { return codePage != CP_UTF8 && codePage != CP_UTF7; }
@@ -92,6 +101,16 @@ bool VerifiedShortAnsiPath(const wchar_t* widePath, char* out, size_t capacity) 
     if (backLength == 0 || backLength >= back.size()) return false;
     if (CompareNoCase(WithoutLongPathPrefix(back.data()), widePath) != 0) return false;
     return ExactAnsi(plain, out, capacity);
+}
+
+FileRoute RouteTo(const wchar_t* widePath, char* ansi, size_t capacity) {
+    if (ExactAnsi(widePath, ansi, capacity)) {
+        if (KeepsItsForm(ansi)) return FileRoute::kExactAnsi;
+    } else if (VerifiedShortAnsiPath(widePath, ansi, capacity) && KeepsItsForm(ansi)) {
+        return FileRoute::kShortAnsi;
+    }
+    if (capacity) ansi[0] = '\0';
+    return FileRoute::kWide;
 }
 
 bool WithLongPathPrefix(const wchar_t* path, wchar_t* out, size_t capacity) {

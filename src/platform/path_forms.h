@@ -25,6 +25,19 @@ void ReadableInCodePage(UINT codePage, const wchar_t* wide, char* out, size_t ca
 // names, the proof is not possible, or the form does not fit.
 bool VerifiedShortAnsiPath(const wchar_t* widePath, char* out, size_t capacity);
 
+// How the file functions of the NT line reach the existing file or folder at `widePath` (full
+// path, no "\\?\" prefix).
+enum class FileRoute {
+    kExactAnsi,  // `ansi` is its exact ANSI path
+    kShortAnsi,  // it has no exact ANSI path; `ansi` is its short form, proven to be its own
+    kWide,       // only the wide functions reach it; `ansi` is empty
+};
+// An ANSI path is used only where the system's path normalisation leaves it as it is: a name
+// ending in a dot or a blank loses them, and a DOS device name (aux.exe) opens the device, so
+// either would reach another file than this one. Such a file, whose exact ANSI path exists, goes
+// the wide way (its readable form is then that exact text), not by a short form.
+FileRoute RouteTo(const wchar_t* widePath, char* ansi, size_t capacity);
+
 // `path` with the "\\?\" prefix the wide functions need past 259 characters; false when it does
 // not fit `capacity` characters.
 bool WithLongPathPrefix(const wchar_t* path, wchar_t* out, size_t capacity);

@@ -3,7 +3,12 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "core/text.h"
+#include "core/text_buffer.h"
+#include "platform/path_forms.h"
+#include "platform/wide_files.h"
 
 namespace {
 
@@ -20,6 +25,15 @@ bool ShortForm(const char* path, char* out, DWORD capacity) {
     return length != 0 && length < capacity;
 }
 
+// The short form of an existing file's wide path, with the prefix it was asked with.
+bool WideShortForm(const wchar_t* path, TextBuffer<wchar_t>* out) {
+    const WideFileFunctions* wide = NtWideFileFunctions();
+    const PrefixedPath prefixed(path);
+    if (!wide || !prefixed || !*out) return false;
+    const DWORD length = wide->shortPathName(prefixed.get(), out->data(), static_cast<DWORD>(out->size()));
+    return length != 0 && length < out->size();
+}
+
 }  // namespace
 
 bool SameFilePath(const char* a, const char* b) {
@@ -29,4 +43,19 @@ bool SameFilePath(const char* a, const char* b) {
     char shortA[MAX_PATH], shortB[MAX_PATH];
     return ShortForm(fullA, shortA, sizeof shortA) && ShortForm(fullB, shortB, sizeof shortB) &&
            CompareNoCase(shortA, shortB) == 0;
+}
+
+bool SameWidePath(const wchar_t* a, const wchar_t* b) {
+    if (CompareNoCase(a, b) == 0) return true;
+    // A short form is never longer than the long one.
+    TextBuffer<wchar_t> shortA(std::wcslen(a) + 8), shortB(std::wcslen(b) + 8);
+    return WideShortForm(a, &shortA) && WideShortForm(b, &shortB) && CompareNoCase(shortA.data(), shortB.data()) == 0;
+}
+
+bool NamesFile(const char* path, const NamedFile& file) {
+    if (!file.wide) return SameFilePath(path, file.shown);
+    char full[MAX_PATH];
+    wchar_t wide[MAX_PATH];
+    return FullForm(path, full, sizeof full) &&
+           MultiByteToWideChar(CP_ACP, 0, full, -1, wide, sizeof wide / sizeof wide[0]) > 0 && SameWidePath(wide, file.wide);
 }

@@ -91,9 +91,10 @@ int32_t EndMatchingTableEntries(const ProcessTable& table, const char* target, c
     int32_t result = 0;
     for (size_t i = 0; i < table.count && i < kProcessTableCapacity; ++i) {
         if (!PerfEntryMatches(table.entries[i], target)) continue;
-        // The name is only the file's name: where the system can tell the process's executable,
-        // a program of that name in another folder is left alone.
-        if (EndProcessRunning(table.entries[i].processId, PROCESS_TERMINATE, path) == EndOutcome::kEnded) result = 1;
+        // The name is only the file's name: a program of that name in another folder (the real
+        // csrss.exe beside a worm copy named so) is left alone, and so is one whose executable the
+        // system does not tell.
+        if (EndProcessRunning(table.entries[i].processId, NamedFile{path, nullptr}) == EndOutcome::kEnded) result = 1;
         // Time for an ended process to let go of its file before the delete is tried again.
         Sleep(500);
     }

@@ -22,7 +22,7 @@ int32_t KillByProcessStatus(const char* path) {
     for (const ProcessNode* node = list.first(); node; node = node->next) {
         if (std::strlen(node->path) != length || CompareNoCase(node->path, path) != 0) continue;
         // The pause lets the ended process let go of its file before the delete is tried again.
-        if (EndProcessRunning(node->processId, PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, path) == EndOutcome::kEnded)
+        if (EndProcessRunning(node->processId, NamedFile{path, nullptr}) == EndOutcome::kEnded)
             Sleep(500);
     }
     return 1;

@@ -25,16 +25,17 @@ bool RunsFile(const ProcessSnapshot& snapshot, const char* path, const char* tar
 }
 
 // Ends the first process of the snapshot that runs the file. An entry the system shows to run
-// another file (a bare name can match a program elsewhere) does not count, and the walk goes on.
+// another file (a bare name can match a program elsewhere), or does not show at all, does not
+// count, and the walk goes on.
 int32_t EndFirstRunning(HMODULE library, const char* path, const char* target) {
     ProcessSnapshot snapshot(library, true);
     if (!snapshot.taken()) return 0;
     for (bool have = snapshot.First(); have; have = snapshot.Next() == ProcessSnapshot::Step::kEntry) {
         if (!RunsFile(snapshot, path, target)) continue;
         Sleep(50);
-        const EndOutcome outcome =
-            EndProcessRunning(snapshot.entry().th32ProcessID, PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, path);
-        if (outcome == EndOutcome::kOtherFile) continue;
+        // Confirmed just before the end: the snapshot may be seconds old by now.
+        const EndOutcome outcome = EndProcessRunning(snapshot.entry().th32ProcessID, NamedFile{path, nullptr});
+        if (outcome == EndOutcome::kOtherFile || outcome == EndOutcome::kUnverified) continue;
         Sleep(500);
         return outcome == EndOutcome::kEnded ? 1 : 0;
     }

@@ -1,17 +1,17 @@
-// Ending a process chosen by its id, once it is sure the id still belongs to the infected file.
+// Ending a process chosen by its id, once the system confirms it runs the infected file.
 #pragma once
-#include <windows.h>
-
 #include <cstdint>
+
+#include "platform/named_file.h"
 
 enum class EndOutcome {
     kEnded,
-    kNotEnded,   // it could not be opened or terminated
-    kOtherFile,  // the system tells it runs another file than the one asked for: left alone
+    kNotEnded,    // it could not be opened or terminated
+    kOtherFile,   // the system tells it runs another file, or it is gone: left alone
+    kUnverified,  // the system does not tell what it runs: left alone
 };
 
-// Opens process `processId` with `access` (which must allow termination) and ends it with exit
-// code 0, unless the system tells that it runs another file than `path`: a program of the same
-// name in another folder, or a program that was given the id after the listed one ended. Where
-// the system cannot tell (no process-status library, no right to read), the id is trusted.
-EndOutcome EndProcessRunning(uint32_t processId, DWORD access, const char* path);
+// Opens process `processId` and ends it with exit code 0 only when the system confirms that it
+// runs `file` itself: never a program of the same name in another folder, never one that was
+// given the id after the listed one ended, never one whose executable cannot be read.
+EndOutcome EndProcessRunning(uint32_t processId, const NamedFile& file);

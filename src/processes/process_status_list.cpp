@@ -3,12 +3,16 @@
 
 #include <windows.h>
 
+#include "core/text_buffer.h"
+#include "platform/handles.h"
+#include "platform/wide_files.h"
 #include "processes/process_status_library.h"
 
 namespace {
 
 constexpr DWORD kMaxProcessIds = 1024;
 constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // NT 6 and later
 
 HANDLE OpenForPath(DWORD processId, RefusedOpenHandler onRefused) {
     HANDLE process = OpenProcess(kQueryAndRead, FALSE, processId);
@@ -40,6 +44,26 @@ StatusListOutcome ListProcessesByStatus(ProcessList* list, RefusedOpenHandler on
         const ImagePathOutcome outcome = psapi.ImagePath(process, path, sizeof path);
         CloseHandle(process);
         if (outcome == ImagePathOutcome::kRead && !list->Append(ids[i], path)) return StatusListOutcome::kOutOfMemory;
+    }
+    return StatusListOutcome::kListed;
+}
+
+StatusListOutcome ListProcessesWide(WideProcessList* list, RefusedOpenHandler onRefused) {
+    ProcessStatusLibrary psapi;
+    if (!psapi.enumProcesses()) return StatusListOutcome::kUnavailable;
+    DWORD ids[kMaxProcessIds] = {};
+    DWORD bytes = 0;
+    if (!psapi.enumProcesses()(ids, sizeof ids, &bytes)) bytes = 0;
+    DWORD count = bytes / sizeof(DWORD);
+    if (count > kMaxProcessIds) count = kMaxProcessIds;
+    if (count == 0) return StatusListOutcome::kUnavailable;
+    TextBuffer<wchar_t> path(kMaxWidePathChars + 1);
+    if (!path) return StatusListOutcome::kOutOfMemory;
+    for (DWORD i = 0; i < count; ++i) {
+        OwnedHandle process(OpenForPath(ids[i], onRefused));
+        if (!process) process.Reset(OpenProcess(kQueryLimitedInformation, FALSE, ids[i]));
+        if (!process || !psapi.WideImagePath(process.get(), path.data(), path.size())) continue;
+        if (!list->Append(ids[i], path.data())) return StatusListOutcome::kOutOfMemory;
     }
     return StatusListOutcome::kListed;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/entry_kind.h"
 #include "core/path_text.h"
 #include "core/report.h"
 #include "core/scan_session.h"
@@ -53,6 +54,21 @@ int64_t ListedSize(const FindData& entry) {
     return static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
 }
 
+// A file of this volume whose data lies here: a link to a file, or a file kept elsewhere, is left
+// to be met (if at all) where it lies.
+template <typename FindData>
+bool IsFileToCheck(const FindData& entry) {
+    return !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !LeadsElsewhere(entry.dwFileAttributes, entry.dwReserved0) && !DataElsewhere(entry.dwFileAttributes);
+}
+
+// A folder the walk enters: not a link, junction or mount point, nor one listed from elsewhere.
+template <typename FindData>
+bool IsFolderToWalk(const FindData& entry) {
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName) &&
+           !LeadsElsewhere(entry.dwFileAttributes, entry.dwReserved0) && !ListedFromElsewhere(entry.dwFileAttributes);
+}
+
 void OfferToCheckers(const char* path, int64_t listedSize) {
     for (const FileCheckerEntry* e = FileCheckerTable; e->detectionName && e->checker; ++e)
         if (e->checker(e->detectionName, path, listedSize)) break;
@@ -74,17 +90,17 @@ struct AnsiSide {
     static bool Next(HANDLE search, FindData* entry) { return FindNextFileA(search, entry) != FALSE; }
     static void Visit(const char* path, const FindData& entry) {
         ShowPathStatus(path);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+        if (!IsFileToCheck(entry)) return;
         ++Session.ScanCounters.filesScanned;
         OfferToCheckers(path, ListedSize(entry));
     }
     static int32_t Descend(const char* childPattern, int) { return DirectoryWalker(childPattern); }
 };
 
-// The walk in wide text, the NT line's: names the ANSI code page lacks and paths past 259
-// characters are reached too. An entry the ANSI functions can name (exactly, or by its short form,
-// proven to be its own) is checked by them, as on every other line; only the rest goes through
-// the wide functions.
+// The walk in wide text, the NT line's: names the ANSI code page lacks, paths past 259
+// characters and names the ANSI functions would change are reached too. An entry the ANSI
+// functions can name exactly is checked by them, as on every other line; the rest through the
+// wide functions, at its true path, shown by its short form where it has one of its own.
 struct WideSide {
     using Char = wchar_t;
     using FindData = WIN32_FIND_DATAW;
@@ -103,20 +119,23 @@ struct WideSide {
     static bool Next(HANDLE search, FindData* entry) { return NtWideFileFunctions()->findNext(search, entry) != FALSE; }
     static void Visit(const wchar_t* path, const FindData& entry) {
         char ansi[kMaxPathChars + 1];
-        if (ExactAnsi(path, ansi, sizeof ansi) || VerifiedShortAnsiPath(path, ansi, sizeof ansi)) {
+        const FileRoute route = RouteTo(path, ansi, sizeof ansi);
+        if (route == FileRoute::kExactAnsi) {
             ShowPathStatus(ansi);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+            if (!IsFileToCheck(entry)) return;
             ++Session.ScanCounters.filesScanned;
             OfferToCheckers(ansi, ListedSize(entry));
             return;
         }
-        TextBuffer<char> shown(std::wcslen(path) * 2 + 8);
-        if (!shown) return;
-        ReadableAnsi(path, shown.data(), shown.size());
-        ShowPathStatus(shown.data());
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+        // Readable: up to three bytes a character where the ANSI code page is UTF-8.
+        TextBuffer<char> readable(route == FileRoute::kWide ? std::wcslen(path) * 3 + 8 : 1);
+        if (!readable) return;
+        if (route == FileRoute::kWide) ReadableAnsi(path, readable.data(), readable.size());
+        const char* shown = route == FileRoute::kShortAnsi ? ansi : readable.data();
+        ShowPathStatus(shown);
+        if (!IsFileToCheck(entry)) return;
         ++Session.ScanCounters.filesScanned;
-        FileCheckerWide(path, shown.data(), ListedSize(entry));
+        FileCheckerWide(path, shown, ListedSize(entry));
     }
     static int32_t Descend(const wchar_t* childPattern, int depth);
 };
@@ -153,7 +172,7 @@ int32_t WalkFolders(const typename Side::Char* pattern, int depth) {
     typename Side::Buffer child(patternLength);
     do {
         if (PumpAndCheckCancel()) return 0;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName)) {
+        if (IsFolderToWalk(entry)) {
             PathForm form = FormChildPattern(pattern, entry.cFileName, child.data(), child.size(), Side::kMaxChars);
             if (form == PathForm::kNoDot) return -1;
             // Too deep to name: its subtree is out of reach, so it ends here.

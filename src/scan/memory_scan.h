@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/infected_process.h"
+#include "platform/named_file.h"
 
 // How the memory step ended.
 struct MemoryScanResult {
@@ -25,6 +26,13 @@ int32_t ScanProcessesBySnapshotFrom(const char* libraryPath);
 // process could be neither ended nor stopped as a service, so that a restart is needed before
 // the scan can go on (*restartRequired is then 1); a worm that was ended lets the scan go on.
 int32_t ScanProcessesByStatus(int32_t* restartRequired);
-// The real steps ScanProcessesByStatus takes with an infected process whose executable matched
-// record *record (ending it, the service fallback, the removal of its file).
-InfectedProcessSteps MemoryScanSteps(const int* record);
+// A running program whose executable matched a record: the file (its ANSI path, or on the NT line
+// its true wide path with its shown form) and the record.
+struct RunningWorm {
+    NamedFile file;
+    int record;
+};
+
+// The real steps ScanProcessesByStatus takes with a running worm (ending it, the service
+// fallback, the removal of its file).
+InfectedProcessSteps MemoryScanSteps(const RunningWorm* worm);

@@ -1,4 +1,5 @@
-"""A whole scan of a drive made hostile from Linux: too deep, looping, huge, locked and odd entries."""
+"""A whole scan of a machine made hostile from Linux: too deep, looping, huge, locked and odd entries,
+names the system would change, a link to a network drive, and a worm running where only wide names reach."""
 import os
 import shutil
 import subprocess
@@ -21,6 +22,17 @@ def write(path, data=b"x"):
 
 
 GREEK = "\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac"  # a folder name the ANSI code page has no letter of
+CYRILLIC = "\u041f\u0440\u0438\u043c\u0435\u0440"
+CLEAN_TWIN = b"MZ a clean program of the name a changed path would lead to"
+RUN = sm.RUN
+# The running worm, where only the wide functions name it, and a clean program of its name.
+RUNNING_WORM = "C:\\users\\Public\\" + CYRILLIC + "\\vxcyr.exe"
+BYSTANDER = "C:\\Tools\\vxcyr.exe"
+# Autorun values of the worms the ANSI functions would miss, and one of the clean twin's.
+WORM_VALUES = {"VxCyr": '"%s" -b' % RUNNING_WORM, "VxDot": "E:\\dotted.\\vxdot.exe",
+               "AuxRun": "C:\\windows\\system32\\aux.exe -q"}
+KEPT_VALUES = {"DotTwin": "E:\\dotted\\vxdot.exe"}
+DRIVES = {"d": "cdrom", "e": "hd", "f": "floppy", "n": "network"}
 
 
 class HostileDrive:
@@ -46,7 +58,8 @@ class HostileDrive:
 
     def build(self):
         planted = self.plant(r"E:\staging_deep", r"E:\loop", r"E:\big", r"E:\held", r"E:\staging_far",
-                             r"E:\staging_greek")
+                             r"E:\staging_greek", r"E:\staging_dot", r"E:\staging_blank", r"E:\staging_aux",
+                             r"E:\staging_net")
         # A tree over 1,000 characters deep: a sample beside the second level, one on the third
         # level (past 259 characters) and one at the bottom; a small file on every level.
         deep = os.path.join(self.e, "deep")
@@ -80,6 +93,30 @@ class HostileDrive:
         sample, record = planted[r"E:\loop"]
         self.reachable["E:\\loop\\" + sample] = record
 
+        # Names the system's path normalisation would change, each beside a clean twin of the name it
+        # would make: a folder ending in a dot, a file ending in a blank, a DOS device name (aux.exe,
+        # which the ANSI functions open as the serial port) in the system folder.
+        for staging, folder, name, twin in (("staging_dot", "E:\\dotted.", "vxdot.exe", "E:\\dotted\\vxdot.exe"),
+                                            ("staging_blank", "E:\\blank", "vxblank.exe ", "E:\\blank\\vxblank.exe"),
+                                            ("staging_aux", "C:\\windows\\system32", "aux.exe", None)):
+            sample, record = planted["E:\\" + staging]
+            target = folder + "\\" + name
+            os.makedirs(self.s.c_path(folder), exist_ok=True)
+            os.rename(os.path.join(self.e, staging, sample), self.s.c_path(target))
+            os.rmdir(os.path.join(self.e, staging))
+            self.reachable[target] = record
+            if twin:
+                write(self.s.c_path(twin), CLEAN_TWIN)
+
+        # A folder link on a fixed drive to a network drive, with a worm behind it: never followed.
+        share = os.path.join(self.s.prefix.drive_folder("n"), "share")
+        os.makedirs(share)
+        sample, _ = planted[r"E:\staging_net"]
+        os.rename(os.path.join(self.e, "staging_net", sample), os.path.join(share, "vxnet.exe"))
+        os.rmdir(os.path.join(self.e, "staging_net"))
+        os.symlink(share, os.path.join(self.e, "tonet"))
+        self.untouchable["N:\\share\\vxnet.exe"] = "on a network drive, behind a link"
+
         # 20,000 entries in one folder, a sample among them.
         big = os.path.join(self.e, "big")
         for i in range(BIG_FILES):
@@ -109,6 +146,18 @@ class HostileDrive:
         write(os.path.join(odd, ".hidden"))
 
 
+    def start_programs(self):
+        """The running worm where only wide names reach it, a clean program of its name running
+        elsewhere, and the autorun values; returns {what: process id}."""
+        staging = "C:\\users\\Public\\staging_vxcyr.exe"
+        sm.run_setup(self.s, [("runnable", staging, "purgix_sleeper"), ("program", BYSTANDER, "purgix_sleeper")])
+        os.makedirs(os.path.dirname(self.s.c_path(RUNNING_WORM)))
+        os.rename(self.s.c_path(staging), self.s.c_path(RUNNING_WORM))
+        commands = [("start", '"%s"' % RUNNING_WORM), ("start", '"%s"' % BYSTANDER)]
+        commands += [("reg", RUN, name, "sz", data) for name, data in {**WORM_VALUES, **KEPT_VALUES}.items()]
+        answers = sm.run_setup(self.s, commands)
+        return {"worm": answers[0][1], "bystander": answers[1][1]}
+
     def shown_forms(self):
         """How the lines show each reachable sample the ANSI text cannot name as it is: its short form."""
         odd = [p for p in self.reachable if len(p) > drive_checks.MAX_PATH_CHARS or not p.isascii()]
@@ -120,15 +169,17 @@ class RobustnessTest(unittest.TestCase):
     maxDiff = None
 
     def test_hostile_drive_is_scanned_to_the_end(self):
-        with GuiSession("robust_hazards") as s:
+        with GuiSession("robust_hazards", drives=DRIVES) as s:
             sm.wait_booted(s)
             drive = HostileDrive(s)
             drive.build()
-            scanned = drive_checks.expected_files_scanned(s.prefix, "ce", [s.c_path(p) for p in drive.reachable],
-                                                          max_path=drive_checks.MAX_WIDE_PATH_CHARS)
+            processes = drive.start_programs()
+            # The running worm's file goes in the memory step, before any drive is walked.
+            scanned = drive_checks.expected_files_scanned(s.prefix, "ce", max_path=drive_checks.MAX_WIDE_PATH_CHARS) - 1
             shown = drive.shown_forms()
+            worm_shown = sm.run_setup(s, [("shortpath-wide", RUNNING_WORM)])[0][1]
             self.assertGreater(scanned, BIG_FILES + 40)
-            before = drive_checks.manifest(s, "cdef")
+            before = drive_checks.manifest(s, "cdefn")
 
             purgix = s.start_purgix()
             s.wait_window(MAIN)
@@ -139,20 +190,32 @@ class RobustnessTest(unittest.TestCase):
             self.assertEqual(unescape(s.text(STATUS, MAIN)), "Scanning completed")
             lines = s.lines(RESULT_LIST, MAIN)
 
-            found = len(drive.reachable)
+            # Every worm is listed once, under its true path (by its short form where the ANSI text
+            # cannot spell it); every autorun value of theirs goes with a line of its own.
+            found = len(drive.reachable) + 1
             tail = sm.statistics(scanned, found, found)
             self.assertEqual(lines[-len(tail):], tail)
-            self.assertEqual(sorted(lines[:-len(tail)]),
-                             sorted(sm.removed(shown.get(path, path), name) for path, name in drive.reachable.items()))
+            expected = [sm.removed(shown.get(path, path), name) for path, name in drive.reachable.items()]
+            expected += [sm.MEMORY_LINE, sm.removed(worm_shown, sm.TABLE_ENTRY_NAME)]
+            expected += [sm.REGISTRY_LINE] * len(WORM_VALUES)
+            self.assertEqual(sorted(lines[:-len(tail)]), sorted(expected))
 
-            # Exactly the reachable samples are gone; the rest, out of reach or locked, is unchanged.
-            after = drive_checks.manifest(s, "cdef")
+            # Exactly the worms are gone; the rest, out of reach, locked, twins or on the network
+            # drive, is unchanged.
+            after = drive_checks.manifest(s, "cdefn")
             self.assertEqual(drive_checks.manifest_difference(before, after),
-                             ["removed " + path for path in sorted(drive.reachable)])
+                             ["removed " + path for path in sorted(list(drive.reachable) + [RUNNING_WORM])])
             for path in drive.untouchable:
                 self.assertEqual(after[path], before[path])
 
             self.assertIsNone(drive.locker.poll(), "the program holding a file is left alone")
+            answers = [a for _, a in sm.run_setup(s, [("alive", processes["worm"]), ("alive", processes["bystander"])])]
+            self.assertEqual(answers, ["0", "1"], "the worm is ended, the clean program of its name runs on")
+            values, _ = sm.registry_snapshot(s)
+            for name in WORM_VALUES:
+                self.assertNotIn((RUN.upper(), name.upper()), values)
+            for name in KEPT_VALUES:
+                self.assertIn((RUN.upper(), name.upper()), values)
             s.auto("click", MAIN, OK_BUTTON)
             self.assertEqual(purgix.wait(timeout=60), 0)
 

@@ -1,6 +1,10 @@
-// The NT-line handling of an infected process: attempts to end it, the service fallback, the report.
+// The handling of an infected process: attempts to end it, the service fallback, the last look at
+// what a process runs before it is ended, and what the walk follows.
+#include "core/entry_kind.h"
 #include "core/infected_process.h"
+#include "core/process_identity.h"
 #include "core/process_list.h"
+#include "core/process_parameters.h"
 
 #include <gtest/gtest.h>
 
@@ -158,4 +162,90 @@ TEST(ProcessNodes, KeepEnumerationOrderAndCutLongPaths) {
     n = n->next;
     EXPECT_EQ(n->processId, 12u);
     EXPECT_EQ(n->next, nullptr);
+}
+
+// The last look before a process is ended on the 9x line: a snapshot taken just then.
+namespace {
+bool SameIgnoringCase(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b)
+        if ((*a | 0x20) != (*b | 0x20)) return false;
+    return *a == *b;
+}
+}  // namespace
+
+TEST(ProcessIdentity, OnlyAListedFullPathOfTheFileItselfConfirmsTheProcess) {
+    const ListedProcess now[] = {{7, "C:\\WINDOWS\\SYSTEM\\VXSVC32.EXE"}, {9, "C:\\TOOLS\\VXSVC32.EXE"}, {11, "explorer.exe"}};
+    const char* worm = "c:\\windows\\system\\vxsvc32.exe";
+    EXPECT_EQ(MatchListedProcess(now, 3, 7, worm, SameIgnoringCase), ImageMatch::kSameFile);
+    // The id now runs a program of the worm's name elsewhere: the worm ended, its id was reused.
+    EXPECT_EQ(MatchListedProcess(now, 3, 9, worm, SameIgnoringCase), ImageMatch::kOtherFile);
+    // Gone from the listing: nothing to end, and the id may soon be another program's.
+    EXPECT_EQ(MatchListedProcess(now, 3, 8, worm, SameIgnoringCase), ImageMatch::kOtherFile);
+    // A bare name tells nothing of where the program lies.
+    EXPECT_EQ(MatchListedProcess(now, 3, 11, "c:\\windows\\explorer.exe", SameIgnoringCase), ImageMatch::kUnknown);
+    const ListedProcess unnamed[] = {{5, nullptr}};
+    EXPECT_EQ(MatchListedProcess(unnamed, 1, 5, worm, SameIgnoringCase), ImageMatch::kUnknown);
+}
+
+// The image path in a process's own parameters, where NT 4 without the process-status library
+// still tells it. The memory below is laid out as a 32-bit and a 64-bit process lay it out.
+namespace {
+struct FakeProcess {
+    std::vector<uint8_t> memory = std::vector<uint8_t>(0x400, 0);
+    void Put(size_t at, uint64_t value, size_t size) {
+        for (size_t i = 0; i < size; ++i) memory[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+    // PEB at 0x100, parameters at 0x200, the text at 0x300.
+    void Lay(const ProcessParameterLayout& layout, const std::u16string& image, uint16_t length) {
+        Put(0x100 + layout.parametersInPeb, 0x200, layout.pointerSize);
+        Put(0x200 + layout.imagePathInParameters, length, 2);
+        Put(0x200 + layout.imagePathInParameters + 2, length, 2);
+        Put(0x200 + layout.imagePathInParameters + layout.pointerSize, 0x300, layout.pointerSize);
+        for (size_t i = 0; i < image.size(); ++i) Put(0x300 + 2 * i, image[i], 2);
+    }
+};
+std::u16string ReadImage(FakeProcess& p, const ProcessParameterLayout& layout, size_t capacity = 64) {
+    MemorySource memory(p.memory.data(), p.memory.size());
+    std::vector<uint16_t> out(capacity);
+    if (!ReadImagePathFromMemory(memory, 0x100, layout, out.data(), out.size())) return u"<none>";
+    return std::u16string(out.begin(), out.begin() + static_cast<long>(std::char_traits<char16_t>::length(
+                                                               reinterpret_cast<const char16_t*>(out.data()))));
+}
+}  // namespace
+
+TEST(ProcessParameters, TheImagePathIsReadWhereEachBitnessKeepsIt) {
+    const std::u16string image = u"C:\\WINNT\\system32\\csrss.exe";
+    for (const ProcessParameterLayout* layout : {&kParameters32, &kParameters64}) {
+        FakeProcess p;
+        p.Lay(*layout, image, static_cast<uint16_t>(image.size() * 2));
+        EXPECT_EQ(ReadImage(p, *layout), image);
+        // An odd or empty length, or one past the reader's room, reads as nothing: the process is
+        // then not judged, and not ended.
+        FakeProcess odd;
+        odd.Lay(*layout, image, 7);
+        EXPECT_EQ(ReadImage(odd, *layout), u"<none>");
+        FakeProcess empty;
+        empty.Lay(*layout, image, 0);
+        EXPECT_EQ(ReadImage(empty, *layout), u"<none>");
+        EXPECT_EQ(ReadImage(p, *layout, image.size()), u"<none>");
+        EXPECT_EQ(ReadImage(p, *layout, image.size() + 1), image);
+    }
+    // A text that runs past the readable memory fails whole.
+    FakeProcess cut;
+    cut.Lay(kParameters32, image, 0x200);
+    EXPECT_EQ(ReadImage(cut, kParameters32, 0x200), u"<none>");
+}
+
+TEST(EntryKinds, LinksJunctionsAndDataElsewhereAreNotTheWalksToFollow) {
+    const uint32_t directory = 0x10, reparse = 0x400;
+    EXPECT_FALSE(LeadsElsewhere(directory, 0));
+    EXPECT_TRUE(LeadsElsewhere(directory | reparse, 0xA0000003));  // junction or mount point
+    EXPECT_TRUE(LeadsElsewhere(directory | reparse, 0xA000000C));  // symbolic link
+    EXPECT_TRUE(LeadsElsewhere(directory | reparse, 0));           // no tag told (Wine's links)
+    EXPECT_FALSE(LeadsElsewhere(0x20 | reparse, 0x80000017));      // a file kept compressed: its data is here
+    EXPECT_TRUE(DataElsewhere(0x20 | 0x1000));                     // offline
+    EXPECT_TRUE(DataElsewhere(0x20 | 0x400000));                   // fetched when read
+    EXPECT_FALSE(DataElsewhere(0x20 | 0x2 | 0x4 | 0x1));           // hidden, system, read-only: all here
+    EXPECT_TRUE(ListedFromElsewhere(directory | 0x40000));
+    EXPECT_FALSE(ListedFromElsewhere(directory));
 }

@@ -48,8 +48,8 @@ def manifest_difference(before, after):
 
 
 def _list(linux_folder):
-    """(name, is_directory) of every entry Wine lists in a folder; a folder that cannot be listed has
-    none. Links are followed; Wine leaves out links that lead nowhere."""
+    """(name, is_directory, is_link) of every entry Wine lists in a folder; a folder that cannot be
+    listed has none. Wine leaves out links that lead nowhere."""
     try:
         entries = list(os.scandir(linux_folder))
     except OSError:
@@ -62,27 +62,22 @@ def _list(linux_folder):
                 os.stat(entry.path)
         except OSError:
             continue
-        out.append((entry.name, is_dir))
+        out.append((entry.name, is_dir, entry.is_symlink()))
     return out
 
 
 def walk_count(linux_folder, windows_folder, state, max_path=MAX_PATH_CHARS):
     """Files one walk of windows_folder\\*.* offers to the checkers: entries whose path fits, the
-    subfolders whose search pattern fits, recursively (links followed as the walk follows them).
-    A file the scan deletes counts at its first visit only: seen again through a link, it is gone."""
+    subfolders whose search pattern fits, recursively. A folder link (Wine shows it as a reparse
+    point) is not entered; a link to a file looks like a file under Wine and counts as one."""
     count = 0
     entries = _list(linux_folder)
-    for name, is_dir in entries:
+    for name, is_dir, _ in entries:
         if is_dir or len(windows_folder) + 1 + len(name) > max_path:
             continue
-        real = os.path.realpath(os.path.join(linux_folder, name))
-        if real in state["deleted"]:
-            if real in state["deleted_seen"]:
-                continue
-            state["deleted_seen"].add(real)
         count += 1
-    for name, is_dir in sorted(entries, key=lambda e: e[0].upper()):
-        if not is_dir:
+    for name, is_dir, is_link in sorted(entries, key=lambda e: e[0].upper()):
+        if not is_dir or is_link:
             continue
         child = windows_folder + "\\" + name
         if len(child) + 4 > max_path:
@@ -93,13 +88,11 @@ def walk_count(linux_folder, windows_folder, state, max_path=MAX_PATH_CHARS):
     return count
 
 
-def expected_files_scanned(prefix, letters, deleted=(), max_path=MAX_PATH_CHARS):
+def expected_files_scanned(prefix, letters, max_path=MAX_PATH_CHARS):
     """The "Total files scanned" a full scan of the fixed drives `letters` (in letter order) must
-    report; `deleted` are the Linux paths of the files it removes. Folders are listed through the
-    prefix's drive links as Wine lists them, so a link loop gives out where Wine's does. Includes
-    the extra walk of a Program Files folder that no walk entered."""
-    state = {"program_files_seen": False, "deleted": {os.path.realpath(p) for p in deleted},
-             "deleted_seen": set()}
+    report: every file once, a folder link never followed. Includes the extra walk of a Program
+    Files folder that no walk entered."""
+    state = {"program_files_seen": False}
     total = 0
     for letter in letters:
         folder = os.path.join(prefix.path, "dosdevices", letter.lower() + ":")

@@ -7,11 +7,12 @@
 //   runnable PATH PROGRAM         T:\bin\PROGRAM.exe padded into a running-capable matching file
 //   program PATH PROGRAM          a clean copy of T:\bin\PROGRAM.exe
 //                                 (PROGRAM may also be a full path, for a program of the other bitness)
-//   start COMMAND-LINE            starts a program, waits until it is listed; answers its process id
+//   start COMMAND-LINE            starts a program (UTF-8, any script), waits until it is listed;
+//                                 answers its process id
 //   service NAME PATH             registers PATH as a started service NAME (with its stored keys)
 //   lock PATH                     a locker process holds PATH without delete sharing; answers its id
 //   hosts PATH                    a uuencoded mail file carrying the mail signature across lines
-//   reg KEY NAME sz|expand DATA   a string value under HKEY_LOCAL_MACHINE
+//   reg KEY NAME sz|expand DATA   a string value under HKEY_LOCAL_MACHINE (name and data in UTF-8)
 //   regdump KEY                   every subkey and value below HKLM\KEY, one line each
 //   pending                       the deletions and moves registered for the next restart
 //   shortpath PATH                the short form of PATH
@@ -96,11 +97,17 @@ bool WaitListed(DWORD processId) {
     }, 60000);
 }
 
+// The command line comes in UTF-8: a program in a folder outside the code page starts too.
 std::string StartListed(const std::string& commandLine) {
-    DWORD processId = 0;
-    HANDLE process = StartProgram(commandLine, &processId);
-    if (!process) return "error cannot start " + commandLine;
-    CloseHandle(process);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::wstring line = Widen(commandLine);
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return "error cannot start " + commandLine;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    const DWORD processId = info.dwProcessId;
     if (!WaitListed(processId)) return "error never listed: " + commandLine;
     return "ok " + std::to_string(processId);
 }
@@ -114,13 +121,15 @@ bool CreateKeyPath(const std::string& path) {
     return true;
 }
 
+// Name and data come in UTF-8, and are stored as the wide text they spell.
 bool SetString(const std::string& keyPath, const std::string& name, DWORD type, const std::string& data) {
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    LONG status = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
-                                 static_cast<DWORD>(data.size() + 1));
+    const std::wstring wideName = Widen(name), wideData = Widen(data);
+    LONG status = RegSetValueExW(key, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(wideData.c_str()),
+                                 static_cast<DWORD>((wideData.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }

@@ -263,6 +263,15 @@ class Prefix:
         os.symlink(self.programs_dir, os.path.join(dosdevices, "t:"))
         types["t:"] = "network"
         append_reg(os.path.join(self.path, "system.reg"), r"Software\Wine\Drives", types)
+        # A program that opens a DOS device name (aux.exe opens COM1) must not reach this
+        # machine's serial ports, which are its console here: every port leads nowhere.
+        append_reg(os.path.join(self.path, "system.reg"), r"Software\Wine\Ports",
+                   {"COM%d" % n: "/dev/null" for n in range(1, 5)})
+        for n in range(1, 5):
+            link = os.path.join(dosdevices, "com%d" % n)
+            if os.path.lexists(link):
+                os.unlink(link)
+            os.symlink("/dev/null", link)
         append_reg(os.path.join(self.path, "user.reg"), r"Software\Wine", {"Version": self.version})
         append_reg(os.path.join(self.path, "user.reg"), r"Software\Wine\Drivers", {"Graphics": self.graphics})
         leaks = unsafe_links(self.path)

@@ -3,6 +3,8 @@
 
 #include <cwchar>
 
+#include "remove/restart_removal.h"
+
 
 namespace {
 
@@ -100,8 +102,8 @@ TEST_F(CheckedFiles, ARunningProgramsFileIsRecordedAndLeftForItsProcessToEnd) {
     std::string path = "E:\\running\\worm.exe";
     ASSERT_TRUE(WriteSample(path, 0));
     std::vector<uint8_t> before = ReadBytes(path);
-    EXPECT_EQ(CheckRunningExecutable(path.c_str()), 0);
-    EXPECT_EQ(CheckRunningExecutable("E:\\running\\missing.exe"), -1);
+    EXPECT_EQ(CheckRunningExecutable(NamedFile{path.c_str(), nullptr}), 0);
+    EXPECT_EQ(CheckRunningExecutable(NamedFile{"E:\\running\\missing.exe", nullptr}), -1);
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_TRUE(host.lines.empty());
     EXPECT_EQ(Session.ScanCounters.filesInfected, 1);
@@ -113,7 +115,7 @@ TEST_F(CheckedFiles, AnEndedProgramsFileIsRemovedAfterAPauseUnderTheTableName) {
     std::string path = "E:\\running\\worm.exe";
     ASSERT_TRUE(WriteSample(path, 0));
     DWORD start = GetTickCount();
-    RemoveEndedExecutable(path.c_str(), "E:\\running\\worm.exe", 0);
+    RemoveEndedExecutable(NamedFile{path.c_str(), nullptr}, "E:\\running\\worm.exe", 0);
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_FALSE(FileExists(path));
     std::vector<std::string> expected = {"System Memory    W32/Vorlex.Trojan  removed",
@@ -125,7 +127,7 @@ TEST_F(CheckedFiles, AnEndedProgramsFileIsRemovedAfterAPauseUnderTheTableName) {
     // Left by choice, the file is named as its check showed it, under its record's name.
     ASSERT_TRUE(WriteSample(path, 32));
     Session.RemovalAction = kActionLeave;
-    RemoveEndedExecutable(path.c_str(), "E:\\run..worm.exe", 32);
+    RemoveEndedExecutable(NamedFile{path.c_str(), nullptr}, "E:\\run..worm.exe", 32);
     EXPECT_EQ(host.lines.back(), "E:\\run..worm.exe     W32/Vorlex.Bj.Dl.Trojan not disinfected as per user's selection");
     EXPECT_TRUE(FileExists(path));
 }
@@ -202,6 +204,34 @@ std::wstring PendingDeletions() {
     return all;
 }
 
+TEST_F(CheckedFiles, ARefusedDelayedDeletePromisesNoRestartAndCancelsNoEarlierOne) {
+    // Wine never refuses a delayed delete; Windows does, to a caller without the right to write
+    // its list of pending renames.
+    struct Refusing {
+        DelayedDeleteFunction real = NtDelayedDelete;
+        Refusing() { NtDelayedDelete = [](const char*, const wchar_t*) { return false; }; }
+        ~Refusing() { NtDelayedDelete = real; }
+    };
+    const std::string refused = "E:\\held\\refused.exe", taken = "E:\\held\\taken.exe", later = "E:\\held\\later.exe";
+    for (const std::string& p : {refused, taken, later}) ASSERT_TRUE(WriteSample(p, 69));
+    HeldFile h1(refused), h2(taken), h3(later);
+    ASSERT_TRUE(h1.held() && h2.held() && h3.held());
+    {
+        Refusing refusing;
+        EXPECT_EQ(FileChecker(kEntryName, refused.c_str(), -1), 1);
+    }
+    EXPECT_EQ(Session.RestartNeeded, 0);
+    EXPECT_EQ(host.lines.back(), refused + "     W32/Vorlex.Ih.Worm Unable to remove");
+    EXPECT_EQ(FileChecker(kEntryName, taken.c_str(), -1), 1);
+    EXPECT_EQ(Session.RestartNeeded, 1);
+    {
+        Refusing refusing;
+        EXPECT_EQ(FileChecker(kEntryName, later.c_str(), -1), 1);
+    }
+    EXPECT_EQ(Session.RestartNeeded, 1);
+    EXPECT_EQ(host.lines.size(), 3u);
+}
+
 TEST_F(CheckedFiles, AFileTheAnsiFunctionsCannotNameGoesThroughTheWideOnes) {
     // E:\Ελληνικά: no character of it in the ANSI code page, and the short name left aside.
     const std::wstring folder = L"E:\\\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac";
@@ -233,7 +263,7 @@ TEST_F(CheckedFiles, AFileTheAnsiFunctionsCannotNameGoesThroughTheWideOnes) {
     EXPECT_EQ(GetFileAttributesW(held.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessClearsRestartNeeded) {
+TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessKeepsTheRestartDue) {
     std::string first = "E:\\held\\first.exe", second = "E:\\held\\second.exe";
     ASSERT_TRUE(WriteSample(first, 69));
     ASSERT_TRUE(WriteSample(second, 69));
@@ -253,7 +283,8 @@ TEST_F(CheckedFilesOnWin98, AFailedSchedulingAfterASuccessClearsRestartNeeded) {
         HeldFile held(second);
         ASSERT_TRUE(held.held());
         EXPECT_EQ(FileChecker(kEntryName, second.c_str(), -1), 1);
-        EXPECT_EQ(Session.RestartNeeded, 0);
+        // The first file still waits for the restart.
+        EXPECT_EQ(Session.RestartNeeded, 1);
     }
     EXPECT_EQ(host.lines.back(), second + "     W32/Vorlex.Ih.Worm Unable to remove");
 }

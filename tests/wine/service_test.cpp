@@ -12,6 +12,9 @@
 
 namespace {
 
+// The worm's file by its ANSI path, as the memory scan hands it on.
+int32_t DeleteKeys(const char* name, const char* infectedPath) { return DeleteServiceKeys(name, NamedFile{infectedPath, nullptr}); }
+
 // Registers test services (the program of the tests, told by its command line how to meet a
 // stop) and removes them, stopped, when the test is over.
 class ServiceStop : public ::testing::Test {
@@ -156,7 +159,7 @@ TEST(ServiceKeys, DeletesSubkeysAndServiceKeyInBothControlSets) {
         ASSERT_TRUE(MakeKey(set + "pxworm\\Security"));
         ASSERT_TRUE(MakeServiceKey(set + "pxneighbour", "C:\\vx\\neighbour.exe"));
     }
-    EXPECT_EQ(DeleteServiceKeys("pxworm", "C:\\VX\\PXWORM.EXE"), 1);
+    EXPECT_EQ(DeleteKeys("pxworm", "C:\\VX\\PXWORM.EXE"), 1);
     for (const std::string& set : {kSet1, kSet2}) {
         EXPECT_FALSE(KeyExists(set + "pxworm")) << set;
         EXPECT_TRUE(KeyExists(set + "pxneighbour\\Enum")) << set;
@@ -169,23 +172,36 @@ TEST(ServiceKeys, EachControlSetIsJudgedByItsOwnImagePath) {
     ASSERT_TRUE(MakeServiceKey(kSet1 + "pxone", "%SystemRoot%\\pxone.exe"));
     ASSERT_TRUE(MakeServiceKey(kSet2 + "pxone", "C:\\Program Files\\Vendor\\pxone.exe"));
     ASSERT_TRUE(MakeKey(kSet2 + "pxone\\Security"));
-    EXPECT_EQ(DeleteServiceKeys("PXONE", "C:\\windows\\pxone.exe"), 1);  // key names compare without regard to case
+    EXPECT_EQ(DeleteKeys("PXONE", "C:\\windows\\pxone.exe"), 1);  // key names compare without regard to case
     EXPECT_FALSE(KeyExists(kSet1 + "pxone"));
     EXPECT_TRUE(KeyExists(kSet2 + "pxone\\Enum"));
     EXPECT_TRUE(KeyExists(kSet2 + "pxone\\Security"));
 
     ASSERT_TRUE(MakeServiceKey(kSet2 + "pxtwo", "\\SystemRoot\\System32\\pxtwo.exe"));
     ASSERT_TRUE(MakeKey(kSet1 + "pxtwo\\Enum"));  // no ImagePath: it names no program
-    EXPECT_EQ(DeleteServiceKeys("pxtwo", "C:\\windows\\system32\\pxtwo.exe"), 1);
+    EXPECT_EQ(DeleteKeys("pxtwo", "C:\\windows\\system32\\pxtwo.exe"), 1);
     EXPECT_FALSE(KeyExists(kSet2 + "pxtwo"));
     EXPECT_TRUE(KeyExists(kSet1 + "pxtwo\\Enum"));
-    EXPECT_EQ(DeleteServiceKeys("pxtwo", "C:\\windows\\system32\\pxtwo.exe"), 0);
+    EXPECT_EQ(DeleteKeys("pxtwo", "C:\\windows\\system32\\pxtwo.exe"), 0);
+}
+
+TEST(ServiceKeys, RelativeImagePathsAreFoundWhereTheSystemStartsThem) {
+    // The service manager starts "pxrel.exe" from the system folder, "system32\pxrel2.exe" from the
+    // Windows folder; a worm of that name anywhere else is another file.
+    ASSERT_TRUE(MakeServiceKey(kSet1 + "pxrel", "pxrel.exe -k"));
+    ASSERT_TRUE(MakeServiceKey(kSet2 + "pxrel", "system32\\pxrel.exe"));
+    EXPECT_EQ(DeleteKeys("pxrel", "C:\\Temp\\pxrel.exe"), 0);
+    EXPECT_TRUE(KeyExists(kSet1 + "pxrel\\Enum"));
+    EXPECT_TRUE(KeyExists(kSet2 + "pxrel\\Enum"));
+    EXPECT_EQ(DeleteKeys("pxrel", "C:\\windows\\system32\\pxrel.exe"), 1);
+    EXPECT_FALSE(KeyExists(kSet1 + "pxrel"));
+    EXPECT_FALSE(KeyExists(kSet2 + "pxrel"));
 }
 
 TEST(ServiceKeys, ServiceKeyWithOtherSubkeysStaysButTheResultIsOne) {
     ASSERT_TRUE(MakeServiceKey(kSet1 + "pxkept", "C:\\vx\\pxkept.exe"));
     ASSERT_TRUE(MakeKey(kSet1 + "pxkept\\Parameters"));
-    EXPECT_EQ(DeleteServiceKeys("pxkept", "C:\\vx\\pxkept.exe"), 1);
+    EXPECT_EQ(DeleteKeys("pxkept", "C:\\vx\\pxkept.exe"), 1);
     EXPECT_FALSE(KeyExists(kSet1 + "pxkept\\Enum"));
     EXPECT_TRUE(KeyExists(kSet1 + "pxkept\\Parameters"));
 }
@@ -193,14 +209,14 @@ TEST(ServiceKeys, ServiceKeyWithOtherSubkeysStaysButTheResultIsOne) {
 TEST(ServiceKeys, MissingEmptyAndOverlongNamesDeleteNothing) {
     ASSERT_TRUE(MakeServiceKey(kSet1 + "pxstays", "C:\\vx\\pxstays.exe"));
     ASSERT_TRUE(MakeKey("SYSTEM\\ControlSet002\\Services"));  // empty, so it could be deleted
-    EXPECT_EQ(DeleteServiceKeys("pxnothere", "C:\\vx\\pxnothere.exe"), 0);
+    EXPECT_EQ(DeleteKeys("pxnothere", "C:\\vx\\pxnothere.exe"), 0);
     // An empty name would address the Services key itself.
-    EXPECT_EQ(DeleteServiceKeys("", "C:\\vx\\.exe"), 0);
+    EXPECT_EQ(DeleteKeys("", "C:\\vx\\.exe"), 0);
     EXPECT_TRUE(KeyExists("SYSTEM\\ControlSet002\\Services"));
-    EXPECT_EQ(DeleteServiceKeys("pxstays\\Enum", "C:\\vx\\pxstays.exe"), 0);
+    EXPECT_EQ(DeleteKeys("pxstays\\Enum", "C:\\vx\\pxstays.exe"), 0);
     EXPECT_TRUE(KeyExists(kSet1 + "pxstays\\Enum"));
     // Prefix, name and suffix would not fit the 512-byte key path.
     std::string overlong(490, 'p');
-    EXPECT_EQ(DeleteServiceKeys(overlong.c_str(), "C:\\vx\\pxstays.exe"), 0);
+    EXPECT_EQ(DeleteKeys(overlong.c_str(), "C:\\vx\\pxstays.exe"), 0);
     EXPECT_TRUE(KeyExists(kSet1 + "pxstays"));
 }

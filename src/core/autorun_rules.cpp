@@ -49,14 +49,21 @@ bool IsBareCommand(const char* data) {
 bool IsRooted(const char* text) { return IsSeparator(text[0]) && !IsSeparator(text[1]); }
 
 // Starts with `path` as a whole program path, not as the beginning of a longer one; case is
-// ignored and either separator stands for the other.
+// ignored, and a '/' of the command stands for a '\\' of the path (the file system's paths hold
+// no '/').
 bool StartsWithWholePath(const char* text, const char* path) {
     size_t i = 0;
     for (; path[i]; ++i) {
-        const bool same = IsSeparator(text[i]) ? IsSeparator(path[i]) : LowerAscii(text[i]) == LowerAscii(path[i]);
+        const bool same = (text[i] == '/' && path[i] == '\\') || LowerAscii(text[i]) == LowerAscii(path[i]);
         if (!text[i] || !same) return false;
     }
     return EndsNameAfter(text[i]);
+}
+
+// The path begins with a drive: a letter, a colon and the root's backslash.
+bool HasDrive(const char* path) {
+    const char letter = LowerAscii(path[0]);
+    return letter >= 'a' && letter <= 'z' && path[1] == ':' && path[2] == '\\';
 }
 
 // Rule B for one form of the command: it starts with the infected file's full path, or, rooted at
@@ -64,7 +71,7 @@ bool StartsWithWholePath(const char* text, const char* path) {
 bool StartsTheFile(const char* text, const char* infectedPath) {
     text = WithoutLeadingQuote(text);
     if (!IsRooted(text)) return StartsWithWholePath(text, infectedPath);
-    return infectedPath[0] && infectedPath[1] == ':' && StartsWithWholePath(text, infectedPath + 2);
+    return HasDrive(infectedPath) && StartsWithWholePath(text, infectedPath + 2);
 }
 
 }  // namespace

@@ -46,26 +46,25 @@ void RemoveInfectedFile(const NamedFile& file, const char* name, const LastShown
         CleanUninstallEntry();
 }
 
+// Acts on a file the verdict found to be record `record` (none for -1): 1 when it was infected.
+int32_t ActOnVerdict(int record, const NamedFile& file) {
+    if (record < 0) return 0;
+    const RecordName name(record);
+    RecordMatch(name.text, file);
+    RemoveInfectedFile(file, name.text, LastShown{file.shown, name.text});
+    return 1;
+}
+
 }  // namespace
 
 int32_t FileChecker(const char*, const char* path, int64_t listedSize) {
     ForgetValueNameWhileClean();
-    const int record = MatchWormRecord(path, listedSize);
-    if (record < 0) return 0;
-    const RecordName name(record);
-    RecordMatch(name.text, NamedFile{path, nullptr});
-    RemoveInfectedFile(NamedFile{path, nullptr}, name.text, LastShown{path, name.text});
-    return 1;
+    return ActOnVerdict(MatchWormRecord(path, listedSize), NamedFile{path, nullptr});
 }
 
 int32_t FileCheckerWide(const wchar_t* widePath, const char* shown, int64_t listedSize) {
     ForgetValueNameWhileClean();
-    const int record = MatchWormRecord(widePath, listedSize);
-    if (record < 0) return 0;
-    const RecordName name(record);
-    RecordMatch(name.text, NamedFile{shown, widePath});
-    RemoveInfectedFile(NamedFile{shown, widePath}, name.text, LastShown{shown, name.text});
-    return 1;
+    return ActOnVerdict(MatchWormRecord(widePath, listedSize), NamedFile{shown, widePath});
 }
 
 int CheckRunningExecutable(const NamedFile& file) {

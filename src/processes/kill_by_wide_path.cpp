@@ -12,11 +12,9 @@ constexpr DWORD kMaxProcessIds = 1024;
 
 int32_t KillFileProcessesWide(const wchar_t* widePath) {
     ProcessStatusLibrary psapi;
-    if (!psapi.enumProcesses()) return 0;
     DWORD ids[kMaxProcessIds] = {};
-    DWORD bytes = 0;
-    if (!psapi.enumProcesses()(ids, sizeof ids, &bytes)) return 0;
-    const DWORD count = bytes / sizeof(DWORD) < kMaxProcessIds ? bytes / sizeof(DWORD) : kMaxProcessIds;
+    const DWORD count = psapi.ProcessIds(ids, kMaxProcessIds);
+    if (count == 0) return 0;
     for (DWORD i = 0; i < count; ++i) {
         // The pause lets the ended process let go of its file before the delete is tried again.
         if (EndProcessRunning(ids[i], NamedFile{"", widePath}) == EndOutcome::kEnded) Sleep(500);

@@ -17,6 +17,15 @@ ProcessStatusLibrary::ProcessStatusLibrary() : library_(LoadSystemLibrary("psapi
 
 ProcessStatusLibrary::~ProcessStatusLibrary() = default;
 
+DWORD ProcessStatusLibrary::ProcessIds(DWORD* ids, DWORD capacity) const {
+    DWORD bytes = 0;
+    if (!enumProcesses_ || capacity > 0xFFFFFFFFu / sizeof(DWORD) ||
+        !enumProcesses_(ids, capacity * static_cast<DWORD>(sizeof(DWORD)), &bytes))
+        return 0;
+    const DWORD count = bytes / sizeof(DWORD);
+    return count < capacity ? count : capacity;
+}
+
 ImagePathOutcome ProcessStatusLibrary::ImagePath(HANDLE process, char* path, size_t capacity) const {
     if (capacity == 0) return ImagePathOutcome::kUnknown;
     path[0] = '\0';

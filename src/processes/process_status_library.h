@@ -29,6 +29,9 @@ public:
     ProcessStatusLibrary& operator=(const ProcessStatusLibrary&) = delete;
 
     EnumProcessesFn enumProcesses() const { return enumProcesses_; }
+    // The ids of the running processes, at most `capacity` of them, in the system's order: their
+    // count, 0 when the library cannot list them.
+    DWORD ProcessIds(DWORD* ids, DWORD capacity) const;
     GetModuleFileNameExAFn moduleFileName() const { return moduleFileName_; }
 
     // The executable of a process opened with query and read access, into `path` (capacity 261 or

@@ -27,12 +27,8 @@ HANDLE OpenForPath(DWORD processId, RefusedOpenHandler onRefused) {
 
 StatusListOutcome ListProcessesByStatus(ProcessList* list, RefusedOpenHandler onRefused) {
     ProcessStatusLibrary psapi;
-    if (!psapi.enumProcesses()) return StatusListOutcome::kUnavailable;
     DWORD ids[kMaxProcessIds] = {};
-    DWORD bytes = 0;
-    if (!psapi.enumProcesses()(ids, sizeof ids, &bytes)) bytes = 0;
-    DWORD count = bytes / sizeof(DWORD);
-    if (count > kMaxProcessIds) count = kMaxProcessIds;
+    const DWORD count = psapi.ProcessIds(ids, kMaxProcessIds);
     if (count == 0 || !psapi.moduleFileName()) return StatusListOutcome::kUnavailable;
 
     for (DWORD i = 0; i < count; ++i) {
@@ -50,12 +46,8 @@ StatusListOutcome ListProcessesByStatus(ProcessList* list, RefusedOpenHandler on
 
 StatusListOutcome ListProcessesWide(WideProcessList* list, RefusedOpenHandler onRefused) {
     ProcessStatusLibrary psapi;
-    if (!psapi.enumProcesses()) return StatusListOutcome::kUnavailable;
     DWORD ids[kMaxProcessIds] = {};
-    DWORD bytes = 0;
-    if (!psapi.enumProcesses()(ids, sizeof ids, &bytes)) bytes = 0;
-    DWORD count = bytes / sizeof(DWORD);
-    if (count > kMaxProcessIds) count = kMaxProcessIds;
+    const DWORD count = psapi.ProcessIds(ids, kMaxProcessIds);
     if (count == 0) return StatusListOutcome::kUnavailable;
     TextBuffer<wchar_t> path(kMaxWidePathChars + 1);
     if (!path) return StatusListOutcome::kOutOfMemory;

@@ -186,17 +186,20 @@ class Machine:
         self.rename_list = (b"[Settings]\r\nKeep=1\r\n[rename]\r\nNUL=C:\\WINDOWS\\OLDSETUP.TMP\r\n"
                             b"[Other]\r\nX=1\r\n")
         self.deleted_by_rename_list = "C:\\windows\\oldsetup.tmp"
-        # Ordinary files (written from Linux) that must come through byte for byte.
+        # Ordinary files (written from Linux) that must come through byte for byte. The programs
+        # that autorun values start are no real programs: a restart runs those values, and Wine
+        # hands an "MZ" file without a PE header to its DOS box, which leaves a temporary file of
+        # its own behind.
         self.clean_files = {
             "C:\\users\\Public\\Documents\\letter.txt": b"Dear friend,\r\nnothing to see here.\r\n",
-            pf + "\\Vendor\\display.exe": b"MZ" + bytes(range(256)) * 40,
+            pf + "\\Vendor\\display.exe": b"display " + bytes(range(256)) * 40,
             "E:\\Data\\notes.txt": b"notes\r\n",
             "E:\\PROGRAM FILES\\Vx\\readme.txt": b"read me\r\n",
             "E:\\Backup\\2019\\old\\photos\\holiday.jpg": bytes(range(200)) * 300,
             "D:\\setup\\readme.txt": b"cd\r\n",
             # A folder named after the running tray worm, right beside it.
             "C:\\users\\Public\\Vx Tray\\vxtray.data\\settings.ini": b"[tray]\r\n",
-            "C:\\Apps\\tool.exe.bak\\helper.exe": b"MZ" + bytes(range(64)) * 10,
+            "C:\\Apps\\tool.exe.bak\\helper.exe": b"helper " + bytes(range(64)) * 10,
         }
 
     def system_files(self):

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "core/path_normalisation.h"
 #include "core/path_text.h"
 #include "core/text.h"
 #include "core/text_buffer.h"
@@ -28,15 +29,6 @@ bool ComesBack(UINT codePage, const char* text, const wchar_t* wide) {
     const int read = MultiByteToWideChar(codePage, 0, text, -1, back, static_cast<int>(sizeof back / sizeof back[0]));
     return read > 0 && static_cast<size_t>(read) == length + 1 &&
            std::memcmp(back, wide, (length + 1) * sizeof(wchar_t)) == 0;
-}
-
-// True when the system's path normalisation leaves the full ANSI path `path` as it is. A text
-// call (no file is asked), made once per entry of the walk.
-bool KeepsItsForm(const char* path) {
-    char full[kMaxPathChars + 1];
-    char* name = nullptr;
-    const DWORD length = GetFullPathNameA(path, sizeof full, full, &name);
-    return length != 0 && length < sizeof full && std::strcmp(full, path) == 0;
 }
 
 // UTF-8 (and UTF-7) conversions take no replacement character and tell of none: the call fails
@@ -105,8 +97,8 @@ bool VerifiedShortAnsiPath(const wchar_t* widePath, char* out, size_t capacity) 
 
 FileRoute RouteTo(const wchar_t* widePath, char* ansi, size_t capacity) {
     if (ExactAnsi(widePath, ansi, capacity)) {
-        if (KeepsItsForm(ansi)) return FileRoute::kExactAnsi;
-    } else if (VerifiedShortAnsiPath(widePath, ansi, capacity) && KeepsItsForm(ansi)) {
+        if (!ChangedByPathNormalisation(ansi)) return FileRoute::kExactAnsi;
+    } else if (VerifiedShortAnsiPath(widePath, ansi, capacity) && !ChangedByPathNormalisation(ansi)) {
         return FileRoute::kShortAnsi;
     }
     if (capacity) ansi[0] = '\0';

@@ -1,4 +1,5 @@
 // The walker's path text: display shortening and pattern cutting, bounded at 259 characters.
+#include "core/path_normalisation.h"
 #include "core/path_text.h"
 
 #include <gtest/gtest.h>
@@ -121,4 +122,17 @@ TEST(WalkerPaths, ProgramFilesFolderAndMarker) {
     EXPECT_TRUE(IsDotEntry(".."));
     EXPECT_FALSE(IsDotEntry("..."));
     EXPECT_FALSE(IsDotEntry(".git"));
+}
+
+TEST(PathNormalisation, NamesWindowsWouldChangeAreToldFromTheirTwins) {
+    // What Windows makes of each path before a file function sees it, as GetFullPathName shows.
+    const char* const changed[] = {
+        "C:\\Data\\Reports.\\vx.exe", "C:\\Data\\vx.exe ", "C:\\Data\\vx.exe.", "C:\\a \\b.txt",
+        "C:\\windows\\system32\\aux.exe", "C:\\x\\AUX", "C:\\x\\nul.txt", "C:\\x\\con .log", "C:\\x\\lpt1.x.y",
+        "C:\\x\\COM9.dat", "C:\\x\\conin$", "C:\\x\\CONOUT$.txt", "C:\\x\\com\xb9.exe"};
+    const char* const kept[] = {
+        "C:\\Data\\Reports\\vx.exe", "C:\\windows\\system32\\auxiliary.exe", "C:\\x\\aux1.exe", "C:\\aux\\x.exe",
+        "C:\\x\\com0.exe", "C:\\x\\com10.exe", "C:\\x\\lpt.exe", "C:\\x\\.hidden", "C:\\x\\a.b.c", "C:\\x\\nulls.txt"};
+    for (const char* path : changed) EXPECT_TRUE(ChangedByPathNormalisation(path)) << path;
+    for (const char* path : kept) EXPECT_FALSE(ChangedByPathNormalisation(path)) << path;
 }

@@ -73,7 +73,11 @@ int32_t FileCheckerWide(const wchar_t* widePath, const char* shown, int64_t list
 int CheckRunningExecutable(const char* path) {
     ForgetValueNameWhileClean();
     const int record = MatchWormRecord(path, -1);
-    if (record >= 0) RecordMatch(RecordName(record).text, path, path);
+    if (record < 0) return record;
+    // A scan that only looks names the running worm and leaves the counting to the walk, which
+    // meets its file on a fixed drive: the counts then agree with those a cleaning scan shows.
+    if (Session.DetectOnly) WriteReportLine(kMemoryFoundFormat, RecordName(record).text, path);
+    else RecordMatch(RecordName(record).text, path, path);
     return record;
 }
 

@@ -42,8 +42,10 @@ RemovalOutcome Delete(const NamedFile& file, const char* name, const LastShown& 
     // In use: end whatever runs it and try once more before leaving it to the next restart.
     if (EndHolders(file) && DeleteNamedFile(file)) return Deleted(file, name);
     WriteReportLine("%s     %s %s", file.shown, name, style.notDeletedWord);
-    // Assigned, not accumulated: the prompt follows the latest scheduling's outcome.
+    // Assigned, not accumulated: the prompt follows the latest scheduling's outcome. The count
+    // tells a report which of the files left behind really wait for the restart.
     Session.RestartNeeded = ScheduleAtRestart(file);
+    if (Session.RestartNeeded) ++Session.RemovalsScheduled;
     return RemovalOutcome::kNotDeleted;
 }
 

@@ -130,7 +130,10 @@ int32_t ScanProcessesByStatus(int32_t* restartRequired) {
     for (const ProcessNode* node = list.first(); node; node = node->next) {
         const int record = InfectedRecord(node->path);
         if (record < 0 || !ActionRemovesOrRenames()) continue;
-        if (EndInfectedProcess(MemoryScanSteps(&record), node->processId, node->path, restartRequired)) stillRunning = 1;
+        if (!EndInfectedProcess(MemoryScanSteps(&record), node->processId, node->path, restartRequired)) continue;
+        // The front end may still have the first such worm's file removed at the restart.
+        if (!stillRunning) CopyText(Session.RunningWormPath, sizeof Session.RunningWormPath, node->path);
+        stillRunning = 1;
     }
     return stillRunning;
 }

@@ -6,6 +6,7 @@
 #include "core/report.h"
 #include "core/report_format.h"
 #include "core/scan_session.h"
+#include "core/text.h"
 #include "platform/wow64.h"
 #include "scan/directory_walker.h"
 #include "scan/memory_scan.h"
@@ -38,18 +39,24 @@ void WriteStatistics() {
 
 ScanOutcome ScanDriver(const ScanOptions& options, ScanHost& host) {
     Session.host = &host;
-    Session.RemovalAction = options.removalAction;
+    Session.DetectOnly = options.detectOnly;
+    // A scan that only looks leaves every file where it is, whatever action was asked for.
+    Session.RemovalAction = options.detectOnly ? static_cast<int32_t>(kActionLeave) : options.removalAction;
     // A 32-bit build on 64-bit Windows would otherwise meet SysWOW64 under the name System32 and
     // never the real System32.
     FileSystemRedirectionOff wholeFileSystem;
     const MemoryScanResult memory = MemoryScan();
     // The worm keeps running: scanning the drives now would only fight it.
-    if (memory.wormKeepsRunning) return ScanOutcome{ScanEnd::kWormKeepsRunning, Session.RestartNeeded != 0, memory.restartRequired};
+    if (memory.wormKeepsRunning) {
+        ScanOutcome outcome{ScanEnd::kWormKeepsRunning, Session.RestartNeeded != 0, memory.restartRequired, {}};
+        CopyText(outcome.runningWorm, sizeof outcome.runningWorm, Session.RunningWormPath);
+        return outcome;
+    }
     WalkFixedDrives();
     // Set before the block so the result list no longer empties itself at 150 lines.
     Session.ScanFinished = true;
     WriteStatistics();
     ShowStatus(Session.ScanCancelled ? "Scanning terminated" : "Scanning completed");
     return ScanOutcome{Session.ScanCancelled ? ScanEnd::kTerminated : ScanEnd::kCompleted, Session.RestartNeeded != 0,
-                       false};
+                       false, {}};
 }

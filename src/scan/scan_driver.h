@@ -3,9 +3,12 @@
 #include <cstdint>
 
 #include "core/scan_host.h"
+#include "core/scan_session.h"
 
 struct ScanOptions {
     int32_t removalAction;  // what is done with infected files (a RemovalActionCode)
+    // Look only: end, delete, schedule and clean nothing; removalAction is then taken as "leave".
+    bool detectOnly = false;
 };
 
 enum class ScanEnd {
@@ -18,6 +21,8 @@ struct ScanOutcome {
     ScanEnd end;
     bool restartPending;   // a removal waits for the next restart
     bool restartRequired;  // with kWormKeepsRunning: the worm's service could not be stopped either
+    // With kWormKeepsRunning: the executable of the worm that runs on (empty when unknown).
+    char runningWorm[kPathBufferSize];
 };
 
 // Runs the whole scan on the calling (user-interface) thread: memory, every fixed drive, the

@@ -24,6 +24,8 @@ public:
     // for an exit code that changed after the reports were written.
     void RewriteTail(const RunEnd& end, const char* logNote);
 
+    // True once a write failed: the run then ends with the code of a run that could not report.
+    bool WriteFailed() const { return log_.failed || json_.failed; }
     // Closes the files; false when any write failed, with the file's name in `failedPath`.
     bool Close(char* failedPath, size_t capacity);
 

@@ -86,13 +86,15 @@ int32_t RunUnattended(const ConsoleOptions& options, ScanEntry scan) {
     }
 
     RunVerdict verdict = {};
+    // A report cut short is no report: its reader is told so by the exit code (and no restart comes).
+    verdict.cannotRun = reports.WriteFailed();
     verdict.cancelled = outcome.end == ScanEnd::kTerminated;
     verdict.detectOnly = options.detectOnly;
     verdict.findings = host.findings();
     verdict.remaining = host.remaining();
     verdict.restartPending = Session.RemovalsScheduled > 0 || Session.RestartNeeded != 0;
     // A cancelled run never restarts: whoever stopped it is there to decide.
-    verdict.restartStarted = options.restartNow && verdict.restartPending && !verdict.cancelled;
+    verdict.restartStarted = options.restartNow && verdict.restartPending && !verdict.cancelled && !verdict.cannotRun;
     int32_t exitCode = ChooseExitCode(verdict);
     // Written before the restart is asked for: on some systems it ends this program at once.
     reports.WriteTail(EndOf(outcome, exitCode, verdict.restartPending));

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Checks the release folder `make dist` writes: both programs, their headers, imports, resources and sums.
+"""Checks the release folder `make dist` writes: the four programs, their headers, imports, resources and sums.
 
 Usage: check_dist.py [DIST_FOLDER]   (default build/dist; exit status 1 when a check fails)
 
@@ -9,7 +9,9 @@ carry a subsystem version those systems accept and import nothing their system l
 audit in docs/legacy-windows.md: every imported function must have a row there, none may be marked
 absent on 95/98/Me or NT 4, no wide-character function may be imported that the 9x line only
 stubs, and no numeric resource ID may exceed 0x7FFF. Purgix-x64.exe is for 64-bit Windows. Both are
-stripped GUI programs that need no DLL beyond the system's own.
+stripped GUI programs that need no DLL beyond the system's own. PurgixCmd-x86.exe and
+PurgixCmd-x64.exe, the console programs, are held to the same rules, as console programs without
+resources.
 """
 import hashlib
 import os
@@ -25,9 +27,12 @@ sys.path.insert(0, os.path.dirname(PE_RESOURCES))
 from pe_resources import Reader, load_pe, parse_directory, resources, section_block  # noqa: E402
 
 IMAGE_FILE_EXECUTABLE_IMAGE, IMAGE_FILE_32BIT_MACHINE, IMAGE_FILE_DLL = 0x0002, 0x0100, 0x2000
-IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
-# name -> (machine, optional-header magic, whether it must load on the oldest 32-bit systems)
-PROGRAMS = {"Purgix-x86.exe": (0x14C, 0x10B, True), "Purgix-x64.exe": (0x8664, 0x20B, False)}
+IMAGE_SUBSYSTEM_WINDOWS_GUI, IMAGE_SUBSYSTEM_WINDOWS_CUI = 2, 3
+# name -> (machine, optional-header magic, whether it must load on the oldest 32-bit systems, subsystem)
+PROGRAMS = {"Purgix-x86.exe": (0x14C, 0x10B, True, IMAGE_SUBSYSTEM_WINDOWS_GUI),
+            "Purgix-x64.exe": (0x8664, 0x20B, False, IMAGE_SUBSYSTEM_WINDOWS_GUI),
+            "PurgixCmd-x86.exe": (0x14C, 0x10B, True, IMAGE_SUBSYSTEM_WINDOWS_CUI),
+            "PurgixCmd-x64.exe": (0x8664, 0x20B, False, IMAGE_SUBSYSTEM_WINDOWS_CUI)}
 # The system's own libraries, present on every Windows the programs are for (compared in upper case).
 SYSTEM_DLLS = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "SHELL32.DLL", "COMCTL32.DLL", "MSVCRT.DLL"}
 # Functions a program for the 9x line and NT 4 must not import: the loader refuses the whole
@@ -196,7 +201,7 @@ def parse_pe(data):
             "symbols": (symtab, nsymbols), "sections": sections, "imports": imports}
 
 
-def check_program(path, machine, magic, oldest_systems, faults):
+def check_program(path, machine, magic, oldest_systems, subsystem, faults):
     name = os.path.basename(path)
     with open(path, "rb") as f:
         data = f.read()
@@ -214,8 +219,8 @@ def check_program(path, machine, magic, oldest_systems, faults):
         faults.append("%s: characteristics 0x%04x do not make a program" % (name, flags))
     if machine == 0x14C and not flags & IMAGE_FILE_32BIT_MACHINE:
         faults.append("%s: not marked as a 32-bit image" % name)
-    if pe["subsystem"] != IMAGE_SUBSYSTEM_WINDOWS_GUI:
-        faults.append("%s: subsystem %d, expected the Windows GUI (2)" % (name, pe["subsystem"]))
+    if pe["subsystem"] != subsystem:
+        faults.append("%s: subsystem %d, expected %d" % (name, pe["subsystem"], subsystem))
     if pe["symbols"][1]:
         faults.append("%s: carries %d symbols: not stripped" % (name, pe["symbols"][1]))
     debug = [s for s in pe["sections"] if s.startswith((".debug", ".stab"))]
@@ -226,6 +231,8 @@ def check_program(path, machine, magic, oldest_systems, faults):
             faults.append("%s: imports %s, which is not a library of the system" % (name, dll))
     if oldest_systems:
         check_oldest_systems(name, pe, data, faults)
+    if subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
+        return  # the console program carries no resources to check
     done = subprocess.run([sys.executable, PE_RESOURCES, "--check", path], stdout=subprocess.PIPE,
                           stderr=subprocess.STDOUT, text=True, timeout=120)
     if done.returncode != 0:
@@ -266,12 +273,12 @@ def main(argv):
         return 2
     folder = argv[0] if argv else os.path.join(ROOT, "build", "dist")
     faults = []
-    for name, (machine, magic, oldest) in sorted(PROGRAMS.items()):
+    for name, (machine, magic, oldest, subsystem) in sorted(PROGRAMS.items()):
         path = os.path.join(folder, name)
         if not os.path.isfile(path):
             faults.append("%s missing from %s" % (name, folder))
             continue
-        check_program(path, machine, magic, oldest, faults)
+        check_program(path, machine, magic, oldest, subsystem, faults)
     check_sums(folder, faults)
     for fault in faults:
         print("FAULT:", fault)

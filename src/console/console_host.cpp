@@ -1,6 +1,8 @@
 // The scan's host in the console program: stdout, the reports, and a pump that only reads the cancel flag.
 #include "console/console_host.h"
 
+#include <windows.h>
+
 #include <cstdio>
 
 #include "console/cancel_signal.h"
@@ -11,6 +13,9 @@
 
 namespace {
 constexpr int32_t kAnswerNo = 7;  // IDNO: an unattended run answers every question No
+// The mark's messages are looked at this often (ms): a broadcast waits no longer than that, and the
+// walk, which pumps twice for every entry, does not pay a message-queue look each time.
+constexpr uint32_t kPumpInterval = 50;
 }  // namespace
 
 void ConsoleHost::Report(const char* line, bool scheduled) {
@@ -63,8 +68,12 @@ void ConsoleHost::Notify(const char* text, const char* caption) {
 
 bool ConsoleHost::PumpOneMessage() {
     Settle();
-    // The mark's window code may load DLLs of its own, which must be the program's bitness.
-    FileSystemRedirectionPause windowCode;
-    PumpOneThreadMessage();
+    const uint32_t now = GetTickCount();
+    if (now - lastPump_ >= kPumpInterval) {
+        lastPump_ = now;
+        // The mark's window code may load DLLs of its own, which must be the program's bitness.
+        FileSystemRedirectionPause windowCode;
+        PumpOneThreadMessage();
+    }
     return CancelRequested();
 }

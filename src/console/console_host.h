@@ -35,4 +35,5 @@ private:
     int32_t scheduledBefore_ = 0;  // Session.RemovalsScheduled when the waiting line came
     int32_t findings_ = 0;
     int32_t remaining_ = 0;
+    uint32_t lastPump_ = 0;  // tick count of the last look at the window messages
 };

@@ -31,6 +31,9 @@ EXIT_MARK = "purgixcmd-exit="
 MAIN = MAIN_TITLE + "@1055"  # the window program's main window, not PurgixCmd's hidden mark
 STATISTICS = re.compile(r"^( |Scanning statistics|-{30}|Total files (scanned|infected|removed)\t\t:  -?\d+)$")
 HOSTS_LINE_NAME = sm.MAIL_NAME
+# A folder whose name the ANSI code page (1252 in every prefix) spells outside ASCII: the JSON must
+# carry it in UTF-8, written by the program itself.
+ACCENTED = sm.Sample("C:\\users\\Public\\Caf\u00e9 M\u00fcller\\vx\u00e9.exe", 24)
 
 
 class CmdRun:
@@ -124,6 +127,10 @@ class ConsoleScenario(InfectedMachineScenario):
         with self.session("detect_" + version, version) as s:
             m = sm.Machine(version)
             sm.wait_booted(s)
+            # Planted under an ASCII name and renamed from Linux, whose UTF-8 names Wine reads whole.
+            ascii_path = ACCENTED.path.encode("ascii", "replace").decode().replace("?", "_")
+            sm.run_setup(s, [("sample", ascii_path, str(ACCENTED.index))])
+            os.renames(s.c_path(ascii_path), s.c_path(ACCENTED.path))
             planted = self.plant(s, m)
             self.write_runner(s)
 
@@ -134,7 +141,7 @@ class ConsoleScenario(InfectedMachineScenario):
             self.check_lines_and_log(run, report, s, 1)
             # Every infected file on a fixed drive, the running ones too, and the hosts file.
             files = self.file_findings(report)
-            expected = {x.path: x.name for x in m.samples}
+            expected = {x.path: x.name for x in m.samples + [ACCENTED]}
             expected[m.hosts] = HOSTS_LINE_NAME
             self.assertEqual(sorted(files), sorted(expected))
             for path, name in expected.items():
@@ -147,7 +154,7 @@ class ConsoleScenario(InfectedMachineScenario):
             else:
                 self.assertEqual(memory, [])
             self.assertEqual(report["counts"], {"scanned": planted.files_on_fixed_drives,
-                                                "infected": len(m.samples) + 1, "removed": 0})
+                                                "infected": len(m.samples) + 2, "removed": 0})
             self.assertFalse(report["restartPending"])
 
             # Nothing changed: files, values, processes, restart work.

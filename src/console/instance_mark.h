@@ -7,8 +7,8 @@
 bool PurgixIsRunning();
 
 // A hidden top-level window of that title, held for the whole run. It also hears the polite ways
-// to stop a program without a console: WM_CLOSE (as a task manager or taskkill without /F sends
-// it) and the end of the session; both stop the scan as Ctrl+C does.
+// to stop a program that has no console: WM_CLOSE (as taskkill without /F sends it) and the end of
+// the session; both stop the scan as Ctrl+C does.
 class InstanceMark {
 public:
     InstanceMark() = default;

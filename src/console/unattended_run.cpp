@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "console/cancel_signal.h"
 #include "console/console_host.h"
 #include "console/console_output.h"
 #include "console/delayed_restart.h"
@@ -12,7 +11,6 @@
 #include "console/machine_facts.h"
 #include "console/run_reports.h"
 #include "core/scan_session.h"
-#include "core/text.h"
 #include "core/worm_facts.h"
 #include "platform/wow64.h"
 #include "remove/restart_removal.h"

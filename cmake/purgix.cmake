@@ -24,6 +24,15 @@ function(purgix_app_sources)
   endif()
 endfunction()
 
+# The console front end's platform files: a library of their own, linked by PurgixCmd and its tests.
+function(purgix_console_sources)
+  if(WIN32)
+    foreach(f ${ARGN})
+      set_property(GLOBAL APPEND PROPERTY PURGIX_CONSOLE_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+    endforeach()
+  endif()
+endfunction()
+
 # GoogleTest from Debian's source package, built with this tree's compiler.
 macro(purgix_add_gtest)
   if(NOT TARGET gtest)

@@ -9,17 +9,18 @@ import re
 import sys
 
 # Two stacks share the bottom: the engine, and the window toolkit. Each folder may include the
-# folders below it in its own stack; app, at the top, may include every folder.
+# folders below it in its own stack; the two front ends at the top, app (the window) and console,
+# may include every folder below them, but not each other.
 ENGINE = ["core", "platform", "detect", "processes", "remove", "clean", "disinfect", "scan"]
 WINDOW = ["core", "platform", "framework", "ui"]
-TOP = "app"
+TOPS = ("app", "console")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
 def allowed_below(folder):
     """The folders `folder` may include (itself among them), or None for a folder no layer knows."""
-    if folder == TOP:
-        return set(ENGINE) | set(WINDOW) | {TOP}
+    if folder in TOPS:
+        return set(ENGINE) | set(WINDOW) | {folder}
     allowed = set()
     for stack in (ENGINE, WINDOW):
         if folder in stack:

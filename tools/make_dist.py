@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""`make dist`: the 32-bit and 64-bit Purgix.exe, stripped, dated by the last commit, signed when a
-key is given, with their SHA-256 sums.
+"""`make dist`: the 32-bit and 64-bit Purgix.exe and PurgixCmd.exe, stripped, dated by the last
+commit, signed when a key is given, with their SHA-256 sums.
 
 Usage: make_dist.py WIN32_TREE WIN64_TREE OUT [--sign KEY.p12 [--pass-file FILE]]
 
@@ -21,8 +21,11 @@ sys.path.insert(0, os.path.join(ROOT, "tools"))
 import pe_finish  # noqa: E402
 
 PROGRAM_NAME = "Purgix"
-# (tree argument, shipped name, strip program)
-PROGRAMS = ((0, "Purgix-x86.exe", "i686-w64-mingw32-strip"), (1, "Purgix-x64.exe", "x86_64-w64-mingw32-strip"))
+# (tree argument, built program, shipped name, strip program)
+PROGRAMS = ((0, "Purgix.exe", "Purgix-x86.exe", "i686-w64-mingw32-strip"),
+            (1, "Purgix.exe", "Purgix-x64.exe", "x86_64-w64-mingw32-strip"),
+            (0, "PurgixCmd.exe", "PurgixCmd-x86.exe", "i686-w64-mingw32-strip"),
+            (1, "PurgixCmd.exe", "PurgixCmd-x64.exe", "x86_64-w64-mingw32-strip"))
 
 
 def maker_site():
@@ -90,10 +93,9 @@ def main(argv):
     unsigned_folder = out + "-unsigned" if key else out
     shutil.rmtree(out + "-unsigned", ignore_errors=True)
     os.makedirs(unsigned_folder, exist_ok=True)
-    names = [name for _, name, _ in PROGRAMS]
-    for tree, name, strip in PROGRAMS:
-        strip_and_finish(os.path.join(trees[tree], "bin", "Purgix.exe"), os.path.join(unsigned_folder, name), strip,
-                         date)
+    names = [name for _, _, name, _ in PROGRAMS]
+    for tree, program, name, strip in PROGRAMS:
+        strip_and_finish(os.path.join(trees[tree], "bin", program), os.path.join(unsigned_folder, name), strip, date)
     if key:
         write_sums(unsigned_folder, names)
         os.makedirs(out, exist_ok=True)

@@ -30,6 +30,14 @@ struct ScanSession {
     bool ScanFinished;                       // set before the statistics block, never cleared
     int32_t RestartNeeded;                   // 1 once any removal waits for the next restart
     int32_t RemovalAction;                   // what is done with infected files, for the whole scan
+    // Set for a scan that only looks: nothing is ended, deleted, scheduled or cleaned, and every
+    // infected file is left with the "leave" action's line (the console's /detect).
+    bool DetectOnly;
+    bool HostsFileJudged;        // with DetectOnly: the hosts file, never removed, is judged once only
+    int32_t RemovalsScheduled;   // removals at the next restart that were scheduled in this run
+    // Set for a front end that asks no question: the file of a worm the memory step could neither
+    // end nor stop as a service is scheduled for removal at the next restart.
+    bool ScheduleRunningWorm;
 
     // What the autorun cleaning remembers from one infected file to the next: the name of the last
     // value it deleted, deleted again wherever it turns up.

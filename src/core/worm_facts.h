@@ -12,6 +12,8 @@ constexpr char kWormName[] = "W32/Vorlex.Trojan";
 constexpr char kCheckerTableName[] = "W32/Vorlex.Trojan ";
 // The line that opens the removal of a running worm's file.
 constexpr char kMemoryRemovalLine[] = "System Memory    W32/Vorlex.Trojan  removed";
+// A worm found running by a scan that only looks: its record's name and its executable.
+constexpr char kMemoryFoundFormat[] = "System Memory     %s running from %s";
 // A registry value that started the worm, gone.
 constexpr char kRegistryRemovalFormat[] = "System Registry     %s removed";
 

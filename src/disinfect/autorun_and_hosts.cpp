@@ -36,8 +36,13 @@ bool HostsFilePath(char* path, UINT capacity) {
 }  // namespace
 
 int32_t CleanAutorunAndHosts(const char* detectionName, const char* infectedPath, const wchar_t* infectedWidePath) {
+    // A scan that only looks judges the hosts file at its first finding, as a cleaning scan does,
+    // but never again (it stays, and would be counted at every finding) and touches no value.
+    if (Session.DetectOnly && Session.HostsFileJudged) return 1;
+    Session.HostsFileJudged = true;
     char hosts[MAX_PATH];
     if (HostsFilePath(hosts, sizeof hosts)) MailFileChecker(kCheckerTableName, hosts);
+    if (Session.DetectOnly) return 1;
 
     // A 64-bit Windows keeps these keys twice, and a 32-bit worm writes the 32-bit view: both are
     // cleaned, whichever build runs.

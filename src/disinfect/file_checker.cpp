@@ -70,7 +70,11 @@ int32_t FileCheckerWide(const wchar_t* widePath, const char* shown, int64_t list
 int CheckRunningExecutable(const NamedFile& file) {
     ForgetValueNameWhileClean();
     const int record = file.wide ? MatchWormRecord(file.wide, -1) : MatchWormRecord(file.shown, -1);
-    if (record >= 0) RecordMatch(RecordName(record).text, file);
+    if (record < 0) return record;
+    // A scan that only looks names the running worm and leaves the counting to the walk, which
+    // meets its file on a fixed drive: the counts then agree with those a cleaning scan shows.
+    if (Session.DetectOnly) WriteReportLine(kMemoryFoundFormat, RecordName(record).text, file.shown);
+    else RecordMatch(RecordName(record).text, file);
     return record;
 }
 

@@ -19,7 +19,7 @@ int32_t FileCheckerWide(const wchar_t* widePath, const char* shown, int64_t list
 // The executable of a running process (`file`: an ANSI path, or on the NT line a true wide path
 // with its shown form): the index of the record it matches, or -1. A match is counted, and its
 // autorun values and the hosts file are cleaned, but the file stays: its process has to be ended
-// first.
+// first. A scan that only looks writes the running worm's line instead.
 int CheckRunningExecutable(const NamedFile& file);
 
 // Removes the file of a process just ended, whose check found record `record`: "System Memory"

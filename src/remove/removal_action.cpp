@@ -23,10 +23,6 @@ bool EndHolders(const NamedFile& file) {
     return file.wide ? KillFileProcessesWide(file.wide) != 0 : KillFileProcesses(file.shown) != 0;
 }
 
-int32_t ScheduleAtRestart(const NamedFile& file) {
-    return file.wide ? ScheduleRemovalAtRestartWide(file.wide) : ScheduleRemovalAtRestart(file.shown);
-}
-
 RemovalOutcome Delete(const NamedFile& file, const char* name, const LastShown& lastShown, const RemovalStyle& style) {
     if (!style.forced) {
         if (DeleteNamedFile(file)) return Deleted(file, name);
@@ -43,8 +39,12 @@ RemovalOutcome Delete(const NamedFile& file, const char* name, const LastShown& 
     if (EndHolders(file) && DeleteNamedFile(file)) return Deleted(file, name);
     WriteReportLine("%s     %s %s", file.shown, name, style.notDeletedWord);
     // Any removal waiting for the restart keeps the restart due: a later file whose scheduling
-    // fails must not cancel it.
-    if (ScheduleAtRestart(file)) Session.RestartNeeded = 1;
+    // fails must not cancel it. The count tells a report which of the files left behind really
+    // wait for the restart.
+    if (ScheduleFileRemovalAtRestart(file)) {
+        Session.RestartNeeded = 1;
+        ++Session.RemovalsScheduled;
+    }
     return RemovalOutcome::kNotDeleted;
 }
 

@@ -43,3 +43,7 @@ int32_t ScheduleRemovalAtRestart(const char* path) {
 }
 
 int32_t ScheduleRemovalAtRestartWide(const wchar_t* widePath) { return NtDelayedDelete(nullptr, widePath) ? 1 : 0; }
+
+int32_t ScheduleFileRemovalAtRestart(const NamedFile& file) {
+    return file.wide ? ScheduleRemovalAtRestartWide(file.wide) : ScheduleRemovalAtRestart(file.shown);
+}

@@ -29,6 +29,7 @@
 #include "processes/process_status_list.h"
 #include "processes/service_stop.h"
 #include "processes/toolhelp_snapshot.h"
+#include "remove/restart_removal.h"
 
 namespace {
 
@@ -161,6 +162,11 @@ bool HandleNtProcess(uint32_t processId, const wchar_t* path, int32_t* restartRe
     char name[kStatusTextSize];
     RecordNameOf(worm.record, name, sizeof name);
     WriteReportLine("%s     %s Unable to remove", worm.file.shown, name);
+    // A front end that asks nobody whether to restart has the file go at the next restart.
+    if (Session.ScheduleRunningWorm && ScheduleFileRemovalAtRestart(worm.file)) {
+        Session.RestartNeeded = 1;
+        ++Session.RemovalsScheduled;
+    }
     return true;
 }
 

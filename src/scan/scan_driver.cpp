@@ -6,6 +6,7 @@
 #include "core/report.h"
 #include "core/report_format.h"
 #include "core/scan_session.h"
+#include "core/text.h"
 #include "platform/wow64.h"
 #include "scan/directory_walker.h"
 #include "scan/memory_scan.h"
@@ -38,7 +39,10 @@ void WriteStatistics() {
 
 ScanOutcome ScanDriver(const ScanOptions& options, ScanHost& host) {
     Session.host = &host;
-    Session.RemovalAction = options.removalAction;
+    Session.DetectOnly = options.detectOnly;
+    Session.ScheduleRunningWorm = options.scheduleRunningWorm && !options.detectOnly;
+    // A scan that only looks leaves every file where it is, whatever action was asked for.
+    Session.RemovalAction = options.detectOnly ? static_cast<int32_t>(kActionLeave) : options.removalAction;
     // A 32-bit build on 64-bit Windows would otherwise meet SysWOW64 under the name System32 and
     // never the real System32.
     FileSystemRedirectionOff wholeFileSystem;

@@ -6,6 +6,12 @@
 
 struct ScanOptions {
     int32_t removalAction;  // what is done with infected files (a RemovalActionCode)
+    // Look only: end, delete, schedule and clean nothing; removalAction is then taken as "leave".
+    bool detectOnly = false;
+    // For a front end that asks no question: the file of a worm that keeps running (neither ended
+    // nor stopped as a service) is scheduled for removal at the next restart, and its line then
+    // stands for a removal that waits.
+    bool scheduleRunningWorm = false;
 };
 
 enum class ScanEnd {

@@ -63,6 +63,12 @@ class ScanRecord:
         self.rename_list_at_question = None
 
 
+class Planted:
+    """A planted machine as it was before the scan: running worms and bystanders (path -> process
+    ids), lockers, held files and their short forms, the 9x rename list expected after the scan,
+    the drives' manifest, the registry and the number of files on the fixed drives."""
+
+
 class InfectedMachineScenario(unittest.TestCase):
     """The scenarios' machinery, without test cases: other layers run its scenarios on other builds."""
     maxDiff = None
@@ -171,6 +177,44 @@ class InfectedMachineScenario(unittest.TestCase):
         return purgix, record
 
     # -- the scenarios -----------------------------------------------------------------------
+    def plant(self, s, m, library_bin=None):
+        """Builds machine m in session s: clean files, the bulk folder, samples, values, running
+        worms, bystanders and held files (and, from library_bin, Purgix and a DLL of a system
+        library's name on the stick). Returns what the machine looked like before the scan."""
+        p = Planted()
+        write_clean(s, m.clean_files)
+        write_clean(s, m.system_files())
+        write_bulk(s, BULK, BULK_FILES)
+        commands = m.setup_commands()
+        m.learn_records(commands, sm.run_setup(s, commands))
+        p.running_before = {x.path: sm.running_programs(s, x.path) for x in m.running()}
+        for path, pids in p.running_before.items():
+            self.assertTrue(pids, "the worm %s should be running" % path)
+        p.bystanders = {b.path: sm.running_programs(s, b.path) for b in m.bystanders}
+        for path, pids in p.bystanders.items():
+            self.assertTrue(pids, "the clean program %s should be running" % path)
+        if library_bin:
+            self.plant_library_beside_purgix(s, library_bin)
+        p.locker = {x.path: sm.running_programs(s, "locker.exe " + x.path) for x in m.held()}
+        self.assertTrue(all(p.locker.values()), "every held file should be held")
+
+        p.held = [x.path for x in m.held()]
+        p.short_held = [a for _, a in sm.run_setup(s, [("shortpath", x) for x in p.held])]
+        p.rename_list = None
+        if m.nine_x:
+            temp_copy = sm.run_setup(s, [("temppath",)])[0][1] + "wininit.ini"
+            p.rename_list = (temp_copy, m.rename_list_with(["NUL=" + a for a in p.short_held]))
+        p.before = drive_checks.manifest(s)
+        for x in m.samples:
+            # The flags must really be there for their reset to mean anything.
+            if "r" in x.attrs:
+                self.assertEqual(p.before[x.path][1] & 0o222, 0, "%s should be read-only" % x.path)
+            if "h" in x.attrs:
+                self.assertIsNotNone(p.before[x.path][2], "%s should carry its hidden flag" % x.path)
+        p.registry_before = sm.registry_snapshot(s)
+        p.files_on_fixed_drives = sm.count_files(s, "ce")
+        return p
+
     def scenario(self, version, restart_answer, capital_program_files=False, exe=None, wow64=False):
         """exe: which build's Purgix runs ("x86" or "x64"; by default this tree's own). wow64: the
         machine is a 64-bit Windows running 32-bit programs as well."""
@@ -185,36 +229,10 @@ class InfectedMachineScenario(unittest.TestCase):
                 shutil.copy(os.path.join(x86_bin(s), "purgix_sleeper.exe"), s.c_path(sm.SLEEPER32))
             if capital_program_files:
                 os.rename(s.c_path("C:\\Program Files"), s.c_path(m.program_files))
-            write_clean(s, m.clean_files)
-            write_clean(s, m.system_files())
-            write_bulk(s, BULK, BULK_FILES)
-            commands = m.setup_commands()
-            m.learn_records(commands, sm.run_setup(s, commands))
-            running_before = {x.path: sm.running_programs(s, x.path) for x in m.running()}
-            for path, pids in running_before.items():
-                self.assertTrue(pids, "the worm %s should be running" % path)
-            bystanders = {b.path: sm.running_programs(s, b.path) for b in m.bystanders}
-            for path, pids in bystanders.items():
-                self.assertTrue(pids, "the clean program %s should be running" % path)
-            self.plant_library_beside_purgix(s, x86_bin(s) if exe == "x86" else s.bin)
-            locker = {x.path: sm.running_programs(s, "locker.exe " + x.path) for x in m.held()}
-            self.assertTrue(all(locker.values()), "every held file should be held")
-
-            held = [x.path for x in m.held()]
-            short_held = [a for _, a in sm.run_setup(s, [("shortpath", p) for p in held])]
-            rename_list = None
-            if m.nine_x:
-                temp_copy = sm.run_setup(s, [("temppath",)])[0][1] + "wininit.ini"
-                rename_list = (temp_copy, m.rename_list_with(["NUL=" + a for a in short_held]))
-            before = drive_checks.manifest(s)
-            for x in m.samples:
-                # The flags must really be there for their reset to mean anything.
-                if "r" in x.attrs:
-                    self.assertEqual(before[x.path][1] & 0o222, 0, "%s should be read-only" % x.path)
-                if "h" in x.attrs:
-                    self.assertIsNotNone(before[x.path][2], "%s should carry its hidden flag" % x.path)
-            registry_before = sm.registry_snapshot(s)
-            files_on_fixed_drives = sm.count_files(s, "ce")
+            p = self.plant(s, m, library_bin=x86_bin(s) if exe == "x86" else s.bin)
+            running_before, bystanders, locker, held = p.running_before, p.bystanders, p.locker, p.held
+            rename_list, before, registry_before = p.rename_list, p.before, p.registry_before
+            files_on_fixed_drives = p.files_on_fixed_drives
             # A program folder whose name no walk entered as "Program Files" is walked once more
             # after its drive: its files, but for the infected ones already removed, count twice.
             walked_again = 0

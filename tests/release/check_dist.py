@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Checks the release folder `make dist` writes: both programs, their headers, imports, resources and sums.
+"""Checks the release folder `make dist` writes: the four programs, their headers, imports, resources and sums.
 
 Usage: check_dist.py [DIST_FOLDER] [--ca CHAIN.pem]   (default build/dist; exit status 1 when a check fails)
 
@@ -11,7 +11,9 @@ absent on 95/98/Me or NT 4, no wide-character function may be imported that the 
 stubs, and no numeric resource ID may exceed 0x7FFF. Purgix-x64.exe is for 64-bit Windows. Both are
 stripped GUI programs that import from five system libraries alone (whatever else they need they
 load by full path at run time), carry the last commit's date and a correct checksum; the x64 one
-has a load-configuration record that keeps its imports in the system folder.
+has a load-configuration record that keeps its imports in the system folder. PurgixCmd-x86.exe
+and PurgixCmd-x64.exe, the console programs, are held to the same rules, as console programs whose
+only resource is their version.
 
 Signed exes are verified against CHAIN.pem (osslsigncode verify): SHA-256, the program's name and
 the maker's site in the signature, and, where make_dist kept them in DIST_FOLDER-unsigned, the
@@ -38,9 +40,12 @@ import signatures  # noqa: E402
 import source_date  # noqa: E402
 
 IMAGE_FILE_EXECUTABLE_IMAGE, IMAGE_FILE_32BIT_MACHINE, IMAGE_FILE_DLL = 0x0002, 0x0100, 0x2000
-IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
-# name -> (machine, optional-header magic, whether it must load on the oldest 32-bit systems)
-PROGRAMS = {"Purgix-x86.exe": (0x14C, 0x10B, True), "Purgix-x64.exe": (0x8664, 0x20B, False)}
+IMAGE_SUBSYSTEM_WINDOWS_GUI, IMAGE_SUBSYSTEM_WINDOWS_CUI = 2, 3
+# name -> (machine, optional-header magic, whether it must load on the oldest 32-bit systems, subsystem)
+PROGRAMS = {"Purgix-x86.exe": (0x14C, 0x10B, True, IMAGE_SUBSYSTEM_WINDOWS_GUI),
+            "Purgix-x64.exe": (0x8664, 0x20B, False, IMAGE_SUBSYSTEM_WINDOWS_GUI),
+            "PurgixCmd-x86.exe": (0x14C, 0x10B, True, IMAGE_SUBSYSTEM_WINDOWS_CUI),
+            "PurgixCmd-x64.exe": (0x8664, 0x20B, False, IMAGE_SUBSYSTEM_WINDOWS_CUI)}
 # The system's own libraries, present on every Windows the programs are for (compared in upper case).
 # Only these: Windows loads them from the system folder before any code of the program runs,
 # whatever lies beside the program (known DLLs on the NT line, always loaded on the 9x line).
@@ -312,7 +317,7 @@ def check_signature(path, pe, chain, faults):
                 faults.append("%s: without its signature it is not the unsigned %s" % (name, unsigned))
 
 
-def check_program(path, machine, magic, oldest_systems, faults, chain=None):
+def check_program(path, machine, magic, oldest_systems, subsystem, faults, chain=None):
     name = os.path.basename(path)
     with open(path, "rb") as f:
         data = f.read()
@@ -330,8 +335,8 @@ def check_program(path, machine, magic, oldest_systems, faults, chain=None):
         faults.append("%s: characteristics 0x%04x do not make a program" % (name, flags))
     if machine == 0x14C and not flags & IMAGE_FILE_32BIT_MACHINE:
         faults.append("%s: not marked as a 32-bit image" % name)
-    if pe["subsystem"] != IMAGE_SUBSYSTEM_WINDOWS_GUI:
-        faults.append("%s: subsystem %d, expected the Windows GUI (2)" % (name, pe["subsystem"]))
+    if pe["subsystem"] != subsystem:
+        faults.append("%s: subsystem %d, expected %d" % (name, pe["subsystem"], subsystem))
     if pe["symbols"][1]:
         faults.append("%s: carries %d symbols: not stripped" % (name, pe["symbols"][1]))
     debug = [s for s in pe["sections"] if s.startswith((".debug", ".stab"))]
@@ -345,6 +350,8 @@ def check_program(path, machine, magic, oldest_systems, faults, chain=None):
     check_signature(path, pe, chain, faults)
     if oldest_systems:
         check_oldest_systems(name, pe, data, faults)
+    if subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
+        return  # the console program's only resource is its version, checked above
     done = subprocess.run([sys.executable, PE_RESOURCES, "--check", path], stdout=subprocess.PIPE,
                           stderr=subprocess.STDOUT, text=True, timeout=120)
     if done.returncode != 0:
@@ -393,12 +400,12 @@ def main(argv):
         return 2
     folder = argv[0] if argv else os.path.join(ROOT, "build", "dist")
     faults = []
-    for name, (machine, magic, oldest) in sorted(PROGRAMS.items()):
+    for name, (machine, magic, oldest, subsystem) in sorted(PROGRAMS.items()):
         path = os.path.join(folder, name)
         if not os.path.isfile(path):
             faults.append("%s missing from %s" % (name, folder))
             continue
-        check_program(path, machine, magic, oldest, faults, chain)
+        check_program(path, machine, magic, oldest, subsystem, faults, chain)
     check_sums(folder, faults)
     for fault in faults:
         print("FAULT:", fault)

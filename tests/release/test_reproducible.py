@@ -13,7 +13,7 @@ import sys
 import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-NAMES = ("Purgix-x86.exe", "Purgix-x64.exe")
+NAMES = ("Purgix-x86.exe", "Purgix-x64.exe", "PurgixCmd-x86.exe", "PurgixCmd-x64.exe")
 TREES = (("win32", "mingw-i686.cmake"), ("win64", "mingw-x86_64.cmake"))
 
 
@@ -41,7 +41,8 @@ def build_program(source, build, date):
         subprocess.run(["cmake", "-S", source, "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
                         "-DCMAKE_TOOLCHAIN_FILE=cmake/" + toolchain, "-DPURGIX_TESTS=OFF"],
                        env=env, check=True, stdout=subprocess.DEVNULL)
-        subprocess.run(["ninja", "-C", folder, "-j2", "Purgix"], env=env, check=True, stdout=subprocess.DEVNULL)
+        subprocess.run(["ninja", "-C", folder, "-j2", "Purgix", "PurgixCmd"], env=env, check=True,
+                       stdout=subprocess.DEVNULL)
 
 
 def main(argv):
@@ -62,12 +63,13 @@ def main(argv):
         second_build = os.path.join(work, "build")
         build_program(source, second_build, date)
         for tree, _ in TREES:
-            linked = os.path.join(second_build, tree, "bin", "Purgix.exe")
-            with open(linked, "rb") as f:
-                data = f.read()
-            stamp = int.from_bytes(data[int.from_bytes(data[60:64], "little") + 8:][:4], "little")
-            if stamp != date:
-                faults.append("%s: the linked exe is dated %d, not the commit's %d" % (tree, stamp, date))
+            for program in ("Purgix.exe", "PurgixCmd.exe"):
+                linked = os.path.join(second_build, tree, "bin", program)
+                with open(linked, "rb") as f:
+                    data = f.read()
+                stamp = int.from_bytes(data[int.from_bytes(data[60:64], "little") + 8:][:4], "little")
+                if stamp != date:
+                    faults.append("%s: the linked %s is dated %d, not the commit's %d" % (tree, program, stamp, date))
         second = os.path.join(work, "dist")
         subprocess.run([sys.executable, os.path.join(source, "tools", "make_dist.py"), os.path.join(second_build, "win32"),
                         os.path.join(second_build, "win64"), second], check=True, stdout=subprocess.DEVNULL)

@@ -99,7 +99,7 @@ def main(argv):
         print(check.stdout.strip())
         if check.returncode != 0:
             faults.append("the release check refuses the exes signed with the throwaway key")
-        for name in ("Purgix-x86.exe", "Purgix-x64.exe"):
+        for name in ("Purgix-x86.exe", "Purgix-x64.exe", "PurgixCmd-x86.exe", "PurgixCmd-x64.exe"):
             broken = os.path.join(work, "flipped-" + name)
             flipped_copy(os.path.join(dist, name), broken)
             if signatures.verify(broken, chain)[0]:

@@ -1,6 +1,6 @@
 """DLLs named like the system's own libraries, beside Purgix and in its current folder, with Wine told to
 prefer them as Windows does: none runs inside Purgix while its window opens, a web link opens and a
-scan removes what it finds.
+scan removes what it finds; none runs inside PurgixCmd while it scans.
 
 PURGIX_EXE (a Linux path) runs that exe instead of the tree's own Purgix.exe: `make test-dist` runs
 this scenario on the signed exes.
@@ -45,19 +45,35 @@ def planted_loads(s):
         return [line.strip() for line in f if line.strip()]
 
 
+def plant(s):
+    """The samples, and the planted DLLs beside the stick's programs and in the current folder."""
+    sm.wait_booted(s)
+    sm.run_setup(s, [("sample", path, str(index)) for path, index in SAMPLES])
+    os.makedirs(s.c_path(CURRENT_FOLDER), exist_ok=True)
+    for name in PLANTED:
+        for folder in (STICK, CURRENT_FOLDER + "\\"):
+            shutil.copy(os.path.join(s.bin, "planted_library.dll"), s.c_path(folder + name + ".dll"))
+        s.wine("reg", "add", r"HKCU\Software\Wine\DllOverrides", "/v", name, "/d", "native,builtin", "/f")
+
+
 class PlantedLibrariesTest(unittest.TestCase):
     maxDiff = None
 
+    def test_no_planted_library_runs_in_the_console_program(self):
+        with GuiSession("planted_libraries_console") as s:
+            plant(s)
+            shutil.copy(os.path.join(s.bin, "PurgixCmd.exe"), s.c_path(STICK + "PurgixCmd.exe"))
+            run = s.prefix.popen([STICK + "PurgixCmd.exe", "/quiet"], display=s.xvfb.display,
+                                 cwd=s.c_path(CURRENT_FOLDER), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.assertEqual(run.wait(timeout=300), 0, "every worm found was removed")
+            self.assertEqual(planted_loads(s), [], "planted DLLs were loaded (DLL, program)")
+            for path, _ in SAMPLES:
+                self.assertFalse(os.path.exists(s.c_path(path)), "%s should be gone" % path)
+
     def test_no_planted_library_runs_in_the_window_the_link_or_the_scan(self):
         with GuiSession("planted_libraries") as s:
-            sm.wait_booted(s)
-            sm.run_setup(s, [("sample", path, str(index)) for path, index in SAMPLES])
-            os.makedirs(s.c_path(CURRENT_FOLDER), exist_ok=True)
+            plant(s)
             shutil.copy(program_under_test(s), s.c_path(STICK + "Purgix.exe"))
-            for name in PLANTED:
-                for folder in (STICK, CURRENT_FOLDER + "\\"):
-                    shutil.copy(os.path.join(s.bin, "planted_library.dll"), s.c_path(folder + name + ".dll"))
-                s.wine("reg", "add", r"HKCU\Software\Wine\DllOverrides", "/v", name, "/d", "native,builtin", "/f")
 
             purgix = s.prefix.popen([STICK + "Purgix.exe"], display=s.xvfb.display, cwd=s.c_path(CURRENT_FOLDER),
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

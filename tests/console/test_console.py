@@ -322,14 +322,19 @@ class ConsoleTest(ConsoleScenario):
                     out.seek(0)
                     return sm.removed(first.path, first.name).encode() in out.read()
                 s.wait_for(reached_first, timeout=120, what="the first finding")
+                # Held where it stands (the walk would otherwise be through the bulk folder before
+                # the checks below are done); its mark stays.
+                pids = sm.running_programs(s, "PurgixCmd.exe")
+                self.assertEqual(len(pids), 1)
+                os.kill(pids[0], signal.SIGSTOP)
                 # While it runs the window program does not start: its mark is there.
                 blocked = s.start_purgix()
                 self.assertEqual(blocked.wait(timeout=60), 0)
                 self.assertEqual(s.auto("exists", MAIN), "0")
-                # Ctrl+C (Wine turns SIGINT into the console's Ctrl+C event).
-                pids = sm.running_programs(s, "PurgixCmd.exe")
-                self.assertEqual(len(pids), 1)
+                # Ctrl+C (Wine turns SIGINT into the console's Ctrl+C event), waiting for it when
+                # the program goes on.
                 os.kill(pids[0], signal.SIGINT)
+                os.kill(pids[0], signal.SIGCONT)
                 run = self.finish_cmd(proc, out, err)
 
             self.assertEqual(run.code, 3, run.errors)

@@ -31,7 +31,7 @@ VERSIONS = {"win98", "nt40", "win2k", "winxp", "win7"}
 SUITE_VERSIONS = {"OnWin98": "win98", "OnNt40": "nt40", "OnWin2k": "win2k", "OnWinXp": "winxp", "OnWin7": "win7"}
 # Binaries Wine never rewrites in place: safe to share between prefixes by hard link.
 # Raise when the recipe of the template changes, so cached templates are made again.
-TEMPLATE_RECIPE = "4"
+TEMPLATE_RECIPE = "5"
 SHARED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ocx", ".acm", ".cpl", ".tlb", ".ax", ".ds", ".mui",
                    ".nls", ".ttf", ".fon", ".com", ".msstyles", ".vxd", ".dll16", ".exe16")
 
@@ -161,11 +161,14 @@ def ensure_template(build_dir, arch="x64"):
                      ["reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD",
                       "/d", "0", "/f"]):
             subprocess.run([loader] + args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-        # One restart before any test: what Wine's own boot adds to a new prefix (in a 64-bit prefix
-        # whose 32-bit side cannot start, the 32-bit view's Run keys) is then there before a test
-        # reads the registry, so a scenario that restarts sees only the program's changes.
-        subprocess.run([loader, "wineboot", "-r"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       check=False, timeout=300)
+        # One restart and one ordinary start before any test: what Wine's own boot adds to a new
+        # prefix is then there before a test reads the registry, so a scenario that restarts sees
+        # only the program's changes. In a 64-bit prefix whose 32-bit side cannot start, the restart
+        # makes the 32-bit view's RunOnce and RunServices keys and the start that follows it (which
+        # carries out the Run keys) makes the 32-bit view's Run key.
+        for boot in (["-r"], []):
+            subprocess.run([loader, "wineboot"] + boot, env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, check=False, timeout=300)
         subprocess.run([WINESERVER, "-k"], env=env, stderr=subprocess.DEVNULL, timeout=60)
         subprocess.run([WINESERVER, "-w"], env=env, stderr=subprocess.DEVNULL, timeout=60)
         if not os.path.exists(os.path.join(template, "system.reg")):

@@ -20,7 +20,8 @@ import time
 
 WINE = "/usr/lib/wine/wine64"
 # PURGIX_WINE32 replaces the 32-bit loader: an empty executable file there fails with ENOEXEC, as the
-# real loader does on a kernel without 32-bit support, so the 32-bit layers take their skips.
+# real loader does on a kernel without 32-bit support, so the 32-bit layers take their skips. It does
+# not stop the 64-bit loader from starting Wine's own 32-bit side: only such a kernel shows that.
 WINE32 = os.environ.get("PURGIX_WINE32", "/usr/lib/wine/wine")
 # Serves 32-bit prefixes as well; one server program keeps -k and -w the same for every prefix.
 WINESERVER = "/usr/lib/wine/wineserver64"

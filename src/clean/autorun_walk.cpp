@@ -48,23 +48,9 @@ void CleanAutorunValues(HKEY root, const char* subkey, REGSAM view, char* infect
         if (!ExpandEnvironmentText(data.text(), &expanded)) continue;
         LowerInPlace(expanded.data());
 
-        switch (JudgeAutorunValue(data.text(), expanded.text(), infectedPath)) {
-        case AutorunVerdict::DeleteRuleA:
-            if (DeleteRegistryValue(root, subkey, name, view)) {
-                RememberWormValueName(name);
-                ReportRegistryRemoval(kWormName);
-                ++deleted;
-            }
-            break;
-        case AutorunVerdict::DeleteRuleB:
-            RememberWormValueName(name);
-            if (DeleteRegistryValue(root, subkey, name, view)) {
-                ReportRegistryRemoval(kWormName);
-                ++deleted;
-            }
-            break;
-        case AutorunVerdict::Keep:
-            break;
-        }
+        if (CarryOutVerdict(JudgeAutorunValue(data.text(), expanded.text(), infectedPath),
+                            [&] { return DeleteRegistryValue(root, subkey, name, view); },
+                            [&] { RememberWormValueName(name); }))
+            ++deleted;
     }
 }

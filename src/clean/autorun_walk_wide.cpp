@@ -6,7 +6,6 @@
 #include "core/autorun_rules.h"
 #include "core/path_text.h"
 #include "core/text_buffer.h"
-#include "core/worm_facts.h"
 #include "platform/handles.h"
 #include "platform/path_forms.h"
 #include "platform/wide_registry.h"
@@ -94,23 +93,8 @@ void CleanAutorunValuesWide(HKEY root, const char* subkey, REGSAM view, const wc
         if (!ReadValue(*f, key.get(), name, &data) || !Expand(*f, data.data(), &expanded) ||
             !LowerUtf8(data.data(), &judgedData) || !LowerUtf8(expanded.data(), &judgedExpanded))
             continue;
-        switch (JudgeAutorunValue(judgedData.data(), judgedExpanded.data(), infected.data())) {
-        case AutorunVerdict::DeleteRuleA:
-            if (DeleteValue(*f, root, wideSubkey, name, view)) {
-                Remember(name);
-                ReportRegistryRemoval(kWormName);
-                ++deleted;
-            }
-            break;
-        case AutorunVerdict::DeleteRuleB:
-            Remember(name);
-            if (DeleteValue(*f, root, wideSubkey, name, view)) {
-                ReportRegistryRemoval(kWormName);
-                ++deleted;
-            }
-            break;
-        case AutorunVerdict::Keep:
-            break;
-        }
+        if (CarryOutVerdict(JudgeAutorunValue(judgedData.data(), judgedExpanded.data(), infected.data()),
+                            [&] { return DeleteValue(*f, root, wideSubkey, name, view); }, [&] { Remember(name); }))
+            ++deleted;
     }
 }

@@ -38,13 +38,7 @@ RemovalOutcome Delete(const NamedFile& file, const char* name, const LastShown& 
     // In use: end whatever runs it and try once more before leaving it to the next restart.
     if (EndHolders(file) && DeleteNamedFile(file)) return Deleted(file, name);
     WriteReportLine("%s     %s %s", file.shown, name, style.notDeletedWord);
-    // Any removal waiting for the restart keeps the restart due: a later file whose scheduling
-    // fails must not cancel it. The count tells a report which of the files left behind really
-    // wait for the restart.
-    if (ScheduleFileRemovalAtRestart(file)) {
-        Session.RestartNeeded = 1;
-        ++Session.RemovalsScheduled;
-    }
+    LeaveFileForTheRestart(file);
     return RemovalOutcome::kNotDeleted;
 }
 

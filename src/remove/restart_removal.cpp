@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "core/rename_list.h"
+#include "core/scan_session.h"
 #include "platform/os_line.h"
 #include "platform/path_forms.h"
 #include "platform/wide_files.h"
@@ -46,4 +47,13 @@ int32_t ScheduleRemovalAtRestartWide(const wchar_t* widePath) { return NtDelayed
 
 int32_t ScheduleFileRemovalAtRestart(const NamedFile& file) {
     return file.wide ? ScheduleRemovalAtRestartWide(file.wide) : ScheduleRemovalAtRestart(file.shown);
+}
+
+bool LeaveFileForTheRestart(const NamedFile& file) {
+    if (!ScheduleFileRemovalAtRestart(file)) return false;
+    // Any removal waiting keeps the restart due: a later file whose scheduling fails must not
+    // cancel it. The count tells a report which of the files left behind really wait for it.
+    Session.RestartNeeded = 1;
+    ++Session.RemovalsScheduled;
+    return true;
 }

@@ -13,6 +13,10 @@ int32_t ScheduleRemovalAtRestartWide(const wchar_t* widePath);
 // The same for a file as the removal names it: by its true wide path where it has one.
 int32_t ScheduleFileRemovalAtRestart(const NamedFile& file);
 
+// Schedules the file's deletion at the next restart; when the system took it, the session counts
+// the removal as waiting and keeps the restart due. True when scheduled.
+bool LeaveFileForTheRestart(const NamedFile& file);
+
 // The NT line's delayed delete of the file at `path` or, when set, `widePath`: true when the
 // system took it. A test puts one that refuses in its place, as Wine never refuses.
 using DelayedDeleteFunction = bool (*)(const char* path, const wchar_t* widePath);

@@ -159,18 +159,19 @@ bool HandleNtProcess(uint32_t processId, const wchar_t* path, int32_t* restartRe
     worm.record = InfectedRecord(worm.file);
     if (worm.record < 0 || !ActionRemovesOrRenames()) return false;
     if (!EndInfectedProcess(MemoryScanSteps(&worm), processId, worm.file.shown, restartRequired)) return false;
-    char name[kStatusTextSize];
-    RecordNameOf(worm.record, name, sizeof name);
-    WriteReportLine("%s     %s Unable to remove", worm.file.shown, name);
-    // A front end that asks nobody whether to restart has the file go at the next restart.
-    if (Session.ScheduleRunningWorm && ScheduleFileRemovalAtRestart(worm.file)) {
-        Session.RestartNeeded = 1;
-        ++Session.RemovalsScheduled;
-    }
+    ReportWormThatRunsOn(worm);
     return true;
 }
 
 }  // namespace
+
+void ReportWormThatRunsOn(const RunningWorm& worm) {
+    char name[kStatusTextSize];
+    RecordNameOf(worm.record, name, sizeof name);
+    WriteReportLine("%s     %s Unable to remove", worm.file.shown, name);
+    // A front end that asks nobody whether to restart has the file go at the next restart.
+    if (Session.ScheduleRunningWorm) LeaveFileForTheRestart(worm.file);
+}
 
 InfectedProcessSteps MemoryScanSteps(const RunningWorm* worm) {
     // The decision passes the worm's shown path along; the steps act on the file itself.

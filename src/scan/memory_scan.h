@@ -33,6 +33,10 @@ struct RunningWorm {
     int record;
 };
 
+// The line of a worm that runs on although it had to be ended and, where the scan's options ask
+// for it (a front end that asks nobody), its file left for the next restart.
+void ReportWormThatRunsOn(const RunningWorm& worm);
+
 // The real steps ScanProcessesByStatus takes with a running worm (ending it, the service
 // fallback, the removal of its file).
 InfectedProcessSteps MemoryScanSteps(const RunningWorm* worm);

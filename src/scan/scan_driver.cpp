@@ -37,12 +37,16 @@ void WriteStatistics() {
 
 }  // namespace
 
-ScanOutcome ScanDriver(const ScanOptions& options, ScanHost& host) {
+void ApplyScanOptions(const ScanOptions& options, ScanHost& host) {
     Session.host = &host;
     Session.DetectOnly = options.detectOnly;
     Session.ScheduleRunningWorm = options.scheduleRunningWorm && !options.detectOnly;
     // A scan that only looks leaves every file where it is, whatever action was asked for.
     Session.RemovalAction = options.detectOnly ? static_cast<int32_t>(kActionLeave) : options.removalAction;
+}
+
+ScanOutcome ScanDriver(const ScanOptions& options, ScanHost& host) {
+    ApplyScanOptions(options, host);
     // A 32-bit build on 64-bit Windows would otherwise meet SysWOW64 under the name System32 and
     // never the real System32.
     FileSystemRedirectionOff wholeFileSystem;

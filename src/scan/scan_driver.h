@@ -26,6 +26,9 @@ struct ScanOutcome {
     bool restartRequired;  // with kWormKeepsRunning: the worm's service could not be stopped either
 };
 
+// The session set for a scan with these options, reporting to `host`: ScanDriver's first step.
+void ApplyScanOptions(const ScanOptions& options, ScanHost& host);
+
 // Runs the whole scan on the calling (user-interface) thread: memory, every fixed drive, the
 // statistics and the final status, all reported to `host`. It asks no question of its own about
 // what follows: restarting the machine, or ending the program, is the caller's to decide from the

@@ -5,6 +5,7 @@
 #include "core/process_identity.h"
 #include "core/process_list.h"
 #include "core/process_parameters.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 
@@ -166,11 +167,7 @@ TEST(ProcessNodes, KeepEnumerationOrderAndCutLongPaths) {
 
 // The last look before a process is ended on the 9x line: a snapshot taken just then.
 namespace {
-bool SameIgnoringCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if ((*a | 0x20) != (*b | 0x20)) return false;
-    return *a == *b;
-}
+bool SameIgnoringCase(const char* a, const char* b) { return CompareNoCase(a, b) == 0; }
 }  // namespace
 
 TEST(ProcessIdentity, OnlyAListedFullPathOfTheFileItselfConfirmsTheProcess) {

@@ -1,13 +1,13 @@
 // An unattended run whose memory step met a worm that keeps running: its file waits for the restart,
-// and the reports say that the drives were not walked. The scan is a stand-in doing what the
-// memory step does then (Wine ends every process it is asked to, so no real worm keeps running
-// here): the worm's line, and its file scheduled when the front end asks for it.
+// and the reports say that the drives were not walked. Wine ends every process it is asked to, so
+// no real worm keeps running here: the scan stands in only for the memory step's failed attempt,
+// and hands the worm to the engine's own handling of one that runs on.
 #include "clean_fixture.h"
 
 #include "console/unattended_run.h"
-#include "core/report.h"
 #include "core/text.h"
-#include "remove/restart_removal.h"
+#include "scan/memory_scan.h"
+#include "scan/scan_driver.h"
 
 namespace {
 
@@ -19,14 +19,8 @@ const char kLog[] = "C:\\reports\\run.log";
 char runningWorm[MAX_PATH];
 
 ScanOutcome WormKeepsRunning(const ScanOptions& options, ScanHost& host) {
-    EXPECT_FALSE(options.detectOnly);
-    EXPECT_TRUE(options.scheduleRunningWorm);
-    Session.host = &host;
-    WriteReportLine("%s     W32/Vorlex.Ih.Worm Unable to remove", runningWorm);
-    if (ScheduleRemovalAtRestart(runningWorm)) {
-        Session.RestartNeeded = 1;
-        ++Session.RemovalsScheduled;
-    }
+    ApplyScanOptions(options, host);
+    ReportWormThatRunsOn(RunningWorm{NamedFile{runningWorm, nullptr}, 0});  // record 0: W32/Vorlex.Ih.Worm
     return ScanOutcome{ScanEnd::kWormKeepsRunning, Session.RestartNeeded != 0, true};
 }
 

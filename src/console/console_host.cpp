@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "console/cancel_signal.h"
 #include "console/instance_mark.h"
@@ -16,6 +17,10 @@ constexpr int32_t kAnswerNo = 7;  // IDNO: an unattended run answers every quest
 // The mark's messages are looked at this often (ms): a broadcast waits no longer than that, and the
 // walk, which pumps twice for every entry, does not pay a message-queue look each time.
 constexpr uint32_t kPumpInterval = 50;
+
+// A line that fills the engine's whole line buffer was cut there: a finding on a very long path
+// (one without a short form) lost its end, its outcome with it.
+bool CutByTheEngine(const char* line) { return std::strlen(line) >= static_cast<size_t>(kReportLineSize) - 1; }
 }  // namespace
 
 void ConsoleHost::Report(const char* line, bool scheduled) {
@@ -38,7 +43,15 @@ void ConsoleHost::AddLine(const char* line) {
     output_.Line(line);
     reports_.WriteLine(line);
     FindingText finding;
-    if (ReadFinding(line, &finding) && finding.awaitsScheduling) {
+    if (!ReadFinding(line, &finding)) {
+        // It cannot be told what it found, but it found something, and nothing says it went.
+        if (CutByTheEngine(line)) {
+            ++findings_;
+            ++remaining_;
+        }
+        return;
+    }
+    if (finding.awaitsScheduling) {
         // The scheduling of its removal at the restart comes right after this line.
         CopyText(waitingLine_, sizeof waitingLine_, line);
         scheduledBefore_ = Session.RemovalsScheduled;

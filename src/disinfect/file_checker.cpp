@@ -17,15 +17,6 @@
 
 namespace {
 
-// The table's names are terminated within their field; the copy makes sure of it.
-struct RecordName {
-    explicit RecordName(int record) {
-        std::memcpy(text, SignatureTable[record].name, sizeof SignatureTable[record].name);
-        text[sizeof SignatureTable[record].name] = '\0';
-    }
-    char text[sizeof SignatureRecord::name + 1];
-};
-
 // Until the first infected file, no value name from an earlier scan of this run may be trusted.
 void ForgetValueNameWhileClean() {
     if (Session.ScanCounters.filesInfected == 0) std::memset(Session.WormValueName, 0, sizeof Session.WormValueName);

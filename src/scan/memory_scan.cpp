@@ -5,7 +5,6 @@
 
 #include <io.h>
 
-#include <cstring>
 #include <cwchar>
 
 #include "clean/service_image.h"
@@ -29,6 +28,7 @@
 #include "processes/process_status_list.h"
 #include "processes/service_stop.h"
 #include "processes/toolhelp_snapshot.h"
+#include "remove/removal_action.h"
 #include "remove/restart_removal.h"
 
 namespace {
@@ -97,13 +97,6 @@ bool EndProcess(uint32_t processId, const NamedFile& file) {
     return EndProcessRunning(processId, file) == EndOutcome::kEnded;
 }
 
-// The record's name as the lines give it.
-void RecordNameOf(int record, char* out, size_t capacity) {
-    char name[sizeof SignatureTable[0].name + 1] = {};
-    std::memcpy(name, SignatureTable[record].name, sizeof SignatureTable[0].name);
-    CopyText(out, capacity, name);
-}
-
 // Builds the list from a snapshot; false when the list is incomplete and nothing may be checked.
 bool ListBySnapshot(HMODULE library, ProcessList* list) {
     ProcessSnapshot snapshot(library, false);
@@ -166,9 +159,7 @@ bool HandleNtProcess(uint32_t processId, const wchar_t* path, int32_t* restartRe
 }  // namespace
 
 void ReportWormThatRunsOn(const RunningWorm& worm) {
-    char name[kStatusTextSize];
-    RecordNameOf(worm.record, name, sizeof name);
-    WriteReportLine("%s     %s Unable to remove", worm.file.shown, name);
+    WriteReportLine("%s     %s %s", worm.file.shown, RecordName(worm.record).text, kExecutableRemoval.notDeletedWord);
     // A front end that asks nobody whether to restart has the file go at the next restart.
     if (Session.ScheduleRunningWorm) LeaveFileForTheRestart(worm.file);
 }

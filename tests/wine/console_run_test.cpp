@@ -5,7 +5,9 @@
 #include "clean_fixture.h"
 
 #include "console/unattended_run.h"
+#include "core/report.h"
 #include "core/text.h"
+#include "remove/removal_action.h"
 #include "scan/memory_scan.h"
 #include "scan/scan_driver.h"
 
@@ -61,7 +63,21 @@ void ExpectRemovedAtTheRestart(const std::string& worm) {
     EXPECT_FALSE(FileExists(worm));
 }
 
+// A worm found on a path so long that its line is cut at the engine's line buffer.
+ScanOutcome FindsAWormDeepDown(const ScanOptions& options, ScanHost& host) {
+    ApplyScanOptions(options, host);
+    const std::string deep = "C:\\" + std::string(470, 'd') + "\\vx.exe";
+    WriteReportLine("%s     W32/Vorlex.Ih.Worm %s", deep.c_str(), kExecutableRemoval.leftWord);
+    return ScanOutcome{ScanEnd::kCompleted, false, false};
+}
+
 }  // namespace
+
+TEST_F(ConsoleRunOnWin7, AFindingWhoseLineWasCutStillMakesTheRunReportAWorm) {
+    ConsoleOptions options = {};
+    options.detectOnly = true;
+    EXPECT_EQ(RunUnattended(options, FindsAWormDeepDown), 1);
+}
 
 TEST_F(ConsoleRunOnWin7, WormThatKeepsRunningIsRemovedAtTheRestart) {
     ExpectRemovedAtTheRestart("C:\\windows\\system32\\vxsvc32.exe");

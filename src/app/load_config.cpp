@@ -3,10 +3,9 @@
 
 #include <cstddef>
 
-namespace {
+#include "platform/dll_search.h"
 
-// LOAD_LIBRARY_SEARCH_SYSTEM32; the toolchain's headers, set for Windows 2000, lack it.
-constexpr WORD kSearchSystem32 = 0x0800;
+namespace {
 
 // The toolchain's record calls the field DependentLoadFlags "Reserved1"; Windows 10 1607 and
 // later read it when they resolve the imports of the program itself.
@@ -17,7 +16,7 @@ constexpr IMAGE_LOAD_CONFIG_DIRECTORY64 Record() {
     // Windows reads as many fields as Size says; the later ones (control-flow guard and on) stay
     // unset because they are not there.
     record.Size = sizeof record;
-    record.Reserved1 = kSearchSystem32;
+    record.Reserved1 = static_cast<WORD>(kLoadLibrarySearchSystem32);
     return record;
 }
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/entry_point.h"
 #include "platform/os_line.h"
 #include "platform/privilege.h"
 
@@ -19,8 +20,7 @@ bool StartRestart() {
     if (GetOsGeneration() == kOsNineX) return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != FALSE;
     if (EnablePrivilege("SeShutdownPrivilege") != 0) return false;
     const HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    const auto initiate = reinterpret_cast<InitiateShutdown>(
-        reinterpret_cast<void (*)()>(advapi ? GetProcAddress(advapi, "InitiateSystemShutdownA") : nullptr));
+    const auto initiate = advapi ? LookUpEntryPoint<InitiateShutdown>(advapi, "InitiateSystemShutdownA") : nullptr;
     if (initiate) return initiate(nullptr, kRestartMessage, kRestartDelaySeconds, TRUE, TRUE) != FALSE;
     return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != FALSE;
 }

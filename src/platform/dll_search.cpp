@@ -7,8 +7,7 @@
 
 namespace {
 
-// The toolchain's headers are set for Windows 2000 and know neither function nor the flag.
-constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+// The toolchain's headers are set for Windows 2000 and know neither function.
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
 
@@ -20,7 +19,7 @@ void KeepDllSearchInSystemFolder() {
     // Looked up, not imported: the 9x line, NT 4, 2000 and XP before SP1 lack both, and an import
     // would stop the program from loading there.
     auto setDefault = LookUpEntryPoint<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories");
-    if (setDefault && setDefault(kSearchSystem32)) return;
+    if (setDefault && setDefault(kLoadLibrarySearchSystem32)) return;
     if (auto setDirectory = LookUpEntryPoint<SetDllDirectoryFn>(kernel, "SetDllDirectoryA")) {
         setDirectory("");  // an empty string takes the current folder out of the search
         return;
